@@ -1,0 +1,27 @@
+// The few operating-system services the program needs, behind one small
+// interface. Everything above this layer is portable C++.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// Folder of the running executable, without trailing separators.
+std::string executableDir();
+
+// The per-user local application-data folder (LOCALAPPDATA when set, else
+// XDG_DATA_HOME, else HOME/.local/share). Empty when none of them is set.
+std::string localAppDataDir();
+
+// Folder for temporary files (TMPDIR, else /tmp).
+std::string tempDir();
+
+// Moves `from` over `to` in one step, replacing an existing target, so
+// readers see either the old or the new file, never a half-written one.
+// On failure `error` receives the system's message.
+bool replaceFile(const std::string& from, const std::string& to, std::string& error);
+
+// Makes console output UTF-8 (nothing to do where it already is).
+void useUtf8Console();
+
+} // namespace platform

@@ -1,0 +1,50 @@
+#include "terrain/tile_info.h"
+
+#include <filesystem>
+#include <iostream>
+#include <regex>
+
+namespace fs = std::filesystem;
+
+std::string tileKey(int gx, int gy) {
+    return std::to_string(gx) + "_" + std::to_string(gy);
+}
+
+std::vector<TileInfo> scanLocalTiles(const std::string& tileDir) {
+    std::vector<TileInfo> tiles;
+    std::error_code ec;
+    if (!fs::exists(tileDir, ec)) {
+        std::cerr << "Le répertoire des données n'existe pas: " << tileDir << std::endl;
+        return tiles;
+    }
+
+    static const std::regex pattern("LITTO3D_[A-Z]+_(\\d{4})_(\\d{4})_MNT1M_");
+
+    fs::recursive_directory_iterator it(tileDir, ec), end;
+    for (; !ec && it != end; it.increment(ec)) {
+        const fs::directory_entry& entry = *it;
+        std::error_code statusError;
+        if (!entry.is_regular_file(statusError) || entry.path().extension() != ".asc") continue;
+
+        const std::string name = entry.path().filename().string();
+        if (name.size() < 5 || name.find("MNT1M") == std::string::npos) continue;
+
+        std::smatch match;
+        if (!std::regex_search(name, match, pattern)) {
+            std::cerr << "Impossible d'extraire les coordonnées de : " << name << std::endl;
+            continue;
+        }
+        TileInfo tile;
+        tile.gx = std::stoi(match[1].str());
+        tile.gy = std::stoi(match[2].str());
+        tile.localPath = entry.path().string();
+        tile.isLocal = true;
+        tiles.push_back(std::move(tile));
+    }
+    if (ec) {
+        // Keep what was found; the rest of the folder could not be read.
+        std::cerr << "Erreur de lecture du dossier des dalles (" << ec.message() << "), "
+                  << tiles.size() << " dalle(s) retenue(s)." << std::endl;
+    }
+    return tiles;
+}

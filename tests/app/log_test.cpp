@@ -1,0 +1,112 @@
+#include "app/log.h"
+#include "app/paths.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <regex>
+#include <sstream>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct LogTest : testing::Test {
+    TempDir temp;
+    fs::path logs;
+    void SetUp() override {
+        useAsUserHome(temp.path);
+        resetPathsForTesting();
+        logs = logsDir();
+    }
+    void TearDown() override {
+        closeLog();
+        resetPathsForTesting();
+    }
+    void runOnce(const std::string& line) {
+        openLog("1.0.2");
+        std::cout << line << std::endl;
+        closeLog();
+    }
+};
+
+size_t count(const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+} // namespace
+
+TEST_F(LogTest, HeaderAndBothStreamsInProgramOrder) {
+    openLog("1.0.2");
+    std::cout << "sortie " << 1 << "\n";
+    std::cerr << "Erreur " << 2 << std::endl;
+    std::cout << "sortie 3" << std::endl;
+    std::printf("depuis C\n");
+    closeLog();
+    const std::string text = readFile(logs / "abysto.log");
+    EXPECT_TRUE(std::regex_match(text, std::regex("\n===== Abysto 1\\.0\\.2 -- \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d =====\n"
+                                                  "sortie 1\nErreur 2\nsortie 3\ndepuis C\n")))
+        << text;
+}
+
+TEST_F(LogTest, TwoRunsAppendTwoHeaders) {
+    runOnce("premier");
+    runOnce("second");
+    const std::string text = readFile(logs / "abysto.log");
+    EXPECT_EQ(count(text, "\n===== Abysto 1.0.2 -- "), 2u);
+    EXPECT_LT(text.find("premier"), text.find("second"));
+}
+
+TEST_F(LogTest, RotatesOnlyAboveOneMebibyte) {
+    writeFile(logs / "abysto.log", std::string(1048576, 'a'));
+    runOnce("x");
+    EXPECT_FALSE(fs::exists(logs / "abysto.1.log"));
+    EXPECT_GT(fs::file_size(logs / "abysto.log"), 1048576u);
+
+    writeFile(logs / "abysto.log", std::string(1048577, 'b'));
+    writeFile(logs / "abysto.1.log", "older generation");
+    runOnce("y");
+    EXPECT_EQ(fs::file_size(logs / "abysto.1.log"), 1048577u);
+    EXPECT_EQ(count(readFile(logs / "abysto.log"), "====="), 2u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(logs), fs::directory_iterator()), 2);
+}
+
+TEST_F(LogTest, ThreadsNeverMixInsideALine) {
+    openLog("1.0.2");
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([t] {
+            for (int i = 0; i < 500; ++i) {
+                // Several stream operations for one line.
+                std::cout << "fil " << t << " ligne " << i << " " << std::string(40, char('a' + t)) << "\n";
+            }
+        });
+    }
+    for (auto& th : threads) th.join();
+    closeLog();
+    const std::string text = readFile(logs / "abysto.log");
+    std::istringstream lines(text);
+    std::string line;
+    const std::regex shape("fil ([0-3]) ligne \\d+ ([a-d]{40})");
+    int good = 0;
+    while (std::getline(lines, line)) {
+        if (line.empty() || line.rfind("=====", 0) == 0) continue;
+        std::smatch m;
+        ASSERT_TRUE(std::regex_match(line, m, shape)) << line;
+        EXPECT_EQ(m[2].str(), std::string(40, char('a' + std::stoi(m[1].str()))));
+        ++good;
+    }
+    EXPECT_EQ(good, 2000);
+}
+
+TEST_F(LogTest, UnwritableFolderKeepsTheStreams) {
+    writeFile(logs, "a file where the logs folder should be");
+    testing::internal::CaptureStderr();
+    openLog("1.0.2");
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err, "[log] " + (logs / "abysto.log").string() + " inaccessible\n");
+}
