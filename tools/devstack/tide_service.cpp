@@ -1,0 +1,5 @@
+#include "tools/devstack/devstack.h"
+
+#include <httplib.h>
+
+void registerTideService(httplib::Server&, const DevstackOptions&) {}
