@@ -25,3 +25,27 @@ bool replaceFile(const std::string& from, const std::string& to, std::string& er
 void useUtf8Console();
 
 } // namespace platform
+
+#include <vector>
+
+namespace platform {
+
+struct FileFilter {
+    std::string description;  // "Fichier CSV"
+    std::string pattern;      // "*.csv"
+};
+
+// The system's save dialog, pre-filled with `defaultName`, asking before
+// overwriting. `defaultExtension` (without dot) is added when the chosen name
+// has none. False when the user cancels or no dialog can be shown.
+bool saveFileDialog(const std::string& title, const std::string& defaultName,
+                    const std::vector<FileFilter>& filters, const std::string& defaultExtension,
+                    std::string& chosenPath);
+
+// The system's open dialog for one existing file.
+bool openFileDialog(const std::string& title, const std::vector<FileFilter>& filters, std::string& chosenPath);
+
+// Opens a web address in the user's browser, without waiting for it.
+bool openUrl(const std::string& url);
+
+} // namespace platform
