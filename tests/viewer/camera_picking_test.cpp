@@ -1,4 +1,5 @@
 #include "viewer/camera.h"
+#include "viewer/overlay_geometry.h"
 #include "viewer/picking.h"
 
 #include <glm/glm.hpp>
@@ -151,4 +152,30 @@ TEST(DepthMarkers, ListLinesAndLabels) {
     EXPECT_EQ(markerListLine(0, m, 1.2f), "#1 : fond -3.40m | eau actuelle : 4.60m");
     EXPECT_EQ(markerLabel(m, 1.2f), "-3.4m (eau: 4.6m)");
     EXPECT_EQ(markerListLine(2, DepthMarker{0, 0, 2.0f}, 0.5f), "#3 : fond 2.00m | eau actuelle : -1.50m");
+}
+
+TEST(Overlays, GridAxesAndMinimapPlace) {
+    const std::vector<ColourVertex> g = referenceGridLines({500, 0, -500}, 1000, -30);
+    ASSERT_EQ(g.size(), 90u);
+    EXPECT_FLOAT_EQ(g[0].x, -100);  // 1200 units across
+    EXPECT_FLOAT_EQ(g[1].x, 1100);
+    EXPECT_FLOAT_EQ(g[2].z - g[0].z, 60);  // 60-unit pitch
+    EXPECT_FLOAT_EQ(g[84].y, -29);
+    EXPECT_FLOAT_EQ(g[85].x - g[84].x, 600);  // x axis
+    EXPECT_FLOAT_EQ(g[87].y - g[86].y, 300);  // vertical axis
+    EXPECT_FLOAT_EQ(g[89].z, -1100);          // north axis points to -z
+    EXPECT_FLOAT_EQ(g[88].r, 1.0f);
+
+    const PixelRect r = minimapRect(1920, 1080);
+    EXPECT_EQ(r.width, 270);
+    EXPECT_EQ(r.height, 270);
+    EXPECT_EQ(r.x, 1630);
+    EXPECT_EQ(r.y, 20);
+
+    EXPECT_TRUE(markerPinLines({}, 10).empty());
+    const auto pin = markerPinLines({{1, 2, 3}}, 10);
+    ASSERT_EQ(pin.size(), 4u);
+    EXPECT_FLOAT_EQ(pin[1].y, 12);
+    EXPECT_FLOAT_EQ(pin[2].x, -2);
+    EXPECT_FLOAT_EQ(pin[3].x, 4);
 }
