@@ -1,0 +1,105 @@
+#include "tests/support/gui_driver.h"
+
+#include "tests/support/process.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+
+RunningProgram startProgram(const std::string& program, const std::vector<std::string>& args,
+                            const std::map<std::string, std::string>& env, const std::filesystem::path& outputFile) {
+    RunningProgram running;
+    running.outputFile = outputFile;
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        int fd = open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (fd >= 0) {
+            dup2(fd, STDOUT_FILENO);
+            dup2(fd, STDERR_FILENO);
+        }
+        int devNull = open("/dev/null", O_RDONLY);
+        if (devNull >= 0) dup2(devNull, STDIN_FILENO);
+        for (const auto& [key, value] : env) setenv(key.c_str(), value.c_str(), 1);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    running.pid = pid;
+    return running;
+}
+
+int waitForExit(RunningProgram& program, std::chrono::milliseconds timeout) {
+    if (program.pid <= 0) return -1;
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    int status = 0;
+    while (std::chrono::steady_clock::now() < end) {
+        const pid_t done = waitpid(program.pid, &status, WNOHANG);
+        if (done == program.pid) {
+            program.pid = -1;
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        std::this_thread::sleep_for(50ms);
+    }
+    killProgram(program);
+    return -1;
+}
+
+void killProgram(RunningProgram& program) {
+    if (program.pid <= 0) return;
+    kill(program.pid, SIGKILL);
+    waitpid(program.pid, nullptr, 0);
+    program.pid = -1;
+}
+
+bool waitForText(const std::filesystem::path& file, const std::string& text, std::chrono::milliseconds timeout) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    do {
+        std::ifstream in(file, std::ios::binary);
+        std::stringstream content;
+        content << in.rdbuf();
+        if (content.str().find(text) != std::string::npos) return true;
+        std::this_thread::sleep_for(100ms);
+    } while (std::chrono::steady_clock::now() < end);
+    return false;
+}
+
+std::string waitForWindow(const std::string& title, std::chrono::milliseconds timeout) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    do {
+        const ProcessResult r = runProcess("/usr/bin/xdotool", {"search", "--name", "^" + title + "$"});
+        if (r.exitCode == 0) {
+            std::istringstream lines(r.output);
+            std::string id;
+            if (std::getline(lines, id) && !id.empty()) return id;
+        }
+        std::this_thread::sleep_for(200ms);
+    } while (std::chrono::steady_clock::now() < end);
+    return "";
+}
+
+bool xdotool(const std::vector<std::string>& args) {
+    return runProcess("/usr/bin/xdotool", args).exitCode == 0;
+}
+
+bool clickAt(const std::string& window, int x, int y, int button) {
+    return xdotool({"mousemove", "--window", window, std::to_string(x), std::to_string(y)}) &&
+           xdotool({"click", std::to_string(button)});
+}
+
+bool pressKey(const std::string& window, const std::string& key) {
+    return xdotool({"windowfocus", "--sync", window}) && xdotool({"key", "--window", window, key});
+}
+
+bool captureScreen(const std::filesystem::path& png) {
+    return runProcess("/usr/bin/import", {"-window", "root", png.string()}).exitCode == 0;
+}

@@ -1,0 +1,34 @@
+// Driving the real program in a real window: start it, wait for its window,
+// click and type with xdotool, capture the screen, read its log.
+// Needs DISPLAY (the GUI test programs run under xvfb-run).
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+struct RunningProgram {
+    int pid = -1;
+    std::filesystem::path outputFile;  // its stdout and stderr
+};
+
+RunningProgram startProgram(const std::string& program, const std::vector<std::string>& args,
+                            const std::map<std::string, std::string>& env, const std::filesystem::path& outputFile);
+
+// Waits for the program to end; its exit code, or -1 on a timeout (the program is then killed) or a crash.
+int waitForExit(RunningProgram& program, std::chrono::milliseconds timeout);
+void killProgram(RunningProgram& program);
+
+// Polls `file` until it contains `text` (true) or the timeout passes (false).
+bool waitForText(const std::filesystem::path& file, const std::string& text, std::chrono::milliseconds timeout);
+
+// The X window id of the first window whose title is exactly `title`, "" after the timeout.
+std::string waitForWindow(const std::string& title, std::chrono::milliseconds timeout);
+
+// xdotool and import, run without a shell; true when they succeed.
+bool xdotool(const std::vector<std::string>& args);
+bool clickAt(const std::string& window, int x, int y, int button = 1);
+bool pressKey(const std::string& window, const std::string& key);
+bool captureScreen(const std::filesystem::path& png);
