@@ -97,7 +97,7 @@ bool clickAt(const std::string& window, int x, int y, int button) {
 }
 
 bool pressKey(const std::string& window, const std::string& key) {
-    return xdotool({"windowfocus", "--sync", window}) && xdotool({"key", "--window", window, key});
+    return xdotool({"windowfocus", "--sync", window}) && xdotool({"key", key});
 }
 
 bool captureScreen(const std::filesystem::path& png) {
