@@ -1,0 +1,108 @@
+#include "tests/support/devstack_process.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+constexpr auto kPollInterval = std::chrono::milliseconds(10);
+
+// The number in the first "port N" line, 0 while there is none.
+int portLine(const std::string& output) {
+    size_t at = 0;
+    while (at < output.size()) {
+        const size_t end = output.find('\n', at);
+        if (end == std::string::npos) return 0;  // line still being written
+        const std::string line = output.substr(at, end - at);
+        if (line.rfind("port ", 0) == 0) return std::atoi(line.c_str() + 5);
+        at = end + 1;
+    }
+    return 0;
+}
+
+bool exited(pid_t pid) {
+    int status = 0;
+    return waitpid(pid, &status, WNOHANG) == pid;
+}
+
+} // namespace
+
+DevstackProcess::DevstackProcess(const std::vector<std::string>& args) {
+    const std::string program = ABYSTO_BINARY_DIR "/abysto-devstack";
+    const std::string logFile = (dir / "devstack.log").string();
+    const pid_t parent = getpid();
+    pid = fork();
+    if (pid == 0) {
+        // Dies with the test program, even when that one crashes.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != parent) _exit(127);
+        const int fd = open(logFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (fd < 0) _exit(127);
+        dup2(fd, STDOUT_FILENO);
+        dup2(fd, STDERR_FILENO);
+        close(fd);
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>(program.c_str()));
+        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    if (pid < 0) return;
+
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < deadline) {
+        port = portLine(output());
+        if (port > 0) return;
+        if (exited(pid)) {
+            pid = -1;
+            return;
+        }
+        std::this_thread::sleep_for(kPollInterval);
+    }
+    stop();
+}
+
+DevstackProcess::~DevstackProcess() { stop(); }
+
+std::string DevstackProcess::url() const { return "http://127.0.0.1:" + std::to_string(port); }
+
+std::string DevstackProcess::output() const {
+    std::ifstream in(dir / "devstack.log", std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool DevstackProcess::waitForOutput(const std::string& text, int timeoutMs) const {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    do {
+        if (output().find(text) != std::string::npos) return true;
+        std::this_thread::sleep_for(kPollInterval);
+    } while (std::chrono::steady_clock::now() < deadline);
+    return false;
+}
+
+void DevstackProcess::stop() {
+    port = 0;
+    if (pid <= 0) return;
+    kill(pid, SIGTERM);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!exited(pid)) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+            break;
+        }
+        std::this_thread::sleep_for(kPollInterval);
+    }
+    pid = -1;
+}

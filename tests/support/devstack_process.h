@@ -1,0 +1,32 @@
+// The local service stand-in (build/abysto-devstack) started for a test:
+// it listens on a free port of 127.0.0.1 and is stopped at the end. Its
+// standard output and error go to a file, so tests can read what it logged.
+#pragma once
+
+#include "tests/support/temp_dir.h"
+
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+class DevstackProcess {
+public:
+    // Starts the stand-in with `args` (e.g. {"--tiles", dir}) and waits for its "port N" line.
+    explicit DevstackProcess(const std::vector<std::string>& args = {});
+    ~DevstackProcess();
+    DevstackProcess(const DevstackProcess&) = delete;
+    DevstackProcess& operator=(const DevstackProcess&) = delete;
+
+    bool started() const { return port > 0; }
+    std::string url() const;     // "http://127.0.0.1:N"
+    std::string output() const;  // everything it printed so far
+    // Waits until `text` appears in the output; false after `timeoutMs`.
+    bool waitForOutput(const std::string& text, int timeoutMs = 5000) const;
+    void stop();
+
+    int port = 0;
+
+private:
+    TempDir dir;
+    pid_t pid = -1;
+};

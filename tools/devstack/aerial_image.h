@@ -1,0 +1,18 @@
+// Pictures that look like aerial photographs, drawn from terrain heights:
+// shaded relief, sand at the waterline, vegetation and rock on land, water
+// blue by depth, open sea where there is no tile.
+#pragma once
+
+#include "tools/devstack/terrain_tiles.h"
+
+#include <cstdint>
+#include <vector>
+
+struct LatLonBox {
+    double minLat = 0, minLon = 0, maxLat = 0, maxLon = 0;
+};
+
+// width * height * 3 RGB bytes, rows from north to south; false when the
+// WGS84 to Lambert-93 transformation cannot be set up.
+bool renderAerialImage(TerrainTiles& terrain, const LatLonBox& box, int width, int height,
+                       std::vector<uint8_t>& rgb);

@@ -1,0 +1,33 @@
+// Orthophoto images of a latitude/longitude box, fetched from a WMS 1.3.0
+// service and decoded to RGB. Used for the terrain texture and the zone map.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The national orthophoto service; ABYSTO_WMS_URL replaces it at run time
+// (tests and demos point it at the local stand-in).
+inline constexpr const char* kDefaultWmsBaseUrl = "https://data.geopf.fr";
+
+struct SatelliteImage {
+    bool ok = false;
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<uint8_t> pixels;  // width * height * 3, RGB, rows from north to south
+};
+
+// ABYSTO_WMS_URL when set and not empty, else the compiled default; no trailing slash.
+std::string wmsBaseUrl();
+
+// The GetMap URL for the box; BBOX in latitude-first order, six significant digits.
+std::string satelliteRequestUrl(const std::string& baseUrl, double minLon, double minLat, double maxLon,
+                                double maxLat, int width, int height);
+
+// Image height for a requested width that keeps the box's ratio in degrees
+// (no cosine-of-latitude correction); a box narrower than 0.0001 degree gets a square.
+int satelliteImageHeight(double minLon, double minLat, double maxLon, double maxLat, int width = 1024);
+
+// One synchronous GET (15 s at most). Failures print one line on std::cerr and give ok = false.
+SatelliteImage fetchSatelliteImage(double minLon, double minLat, double maxLon, double maxLat, int width,
+                                   int height);
