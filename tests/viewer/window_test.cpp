@@ -128,15 +128,19 @@ TEST(ViewerWindow, ViewLoopOrbitsZoomsAndLeavesOnEscapeOrClose) {
     viewer.dataRoot = testDataRoot();
     ASSERT_TRUE(viewer.init());
     const float yaw = viewer.camera.yaw, pitch = viewer.camera.pitch, distance = viewer.camera.distance;
+    const glm::vec3 target = viewer.camera.target;
 
-    // A drag of 100 pixels to the right, one wheel notch forward, L, then Escape.
+    // A left drag of 100 pixels to the right, a right drag of 100 pixels down,
+    // one wheel notch forward, L, then Escape.
     std::thread user([] {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         std::string id = xdotool({"search", "--sync", "--name", "^Abysto$"});
         id = id.substr(0, id.find('\n'));
         xdotool({"windowfocus", "--sync", id});
         xdotool({"mousemove", "--window", id, "600", "400", "sleep", "0.2", "mousedown", "1", "sleep", "0.2",
-                 "mousemove", "--window", id, "700", "400", "sleep", "0.2", "mouseup", "1", "sleep", "0.2", "click",
+                 "mousemove", "--window", id, "700", "400", "sleep", "0.2", "mouseup", "1", "sleep", "0.2",
+                 "mousedown", "3", "sleep", "0.2", "mousemove", "--window", id, "700", "500", "sleep", "0.2",
+                 "mouseup", "3", "sleep", "0.2", "click",
                  "4", "sleep", "0.2", "key", "l", "sleep", "0.2", "key", "Escape"});
     });
     const auto start = std::chrono::steady_clock::now();
@@ -151,7 +155,10 @@ TEST(ViewerWindow, ViewLoopOrbitsZoomsAndLeavesOnEscapeOrClose) {
     EXPECT_NEAR(viewer.camera.yaw, yaw - 30.0f, 1e-3);
     EXPECT_NEAR(viewer.camera.pitch, pitch, 1e-3);
     EXPECT_NEAR(viewer.camera.distance, distance * 0.9f, 1e-2);
+    // Panning moves the target by 0.0015 × distance per pixel.
+    EXPECT_NEAR(glm::length(viewer.camera.target - target), 100.0f * distance * 0.0015f, 0.5f);
     EXPECT_FALSE(viewer.orbitDragging);
+    EXPECT_FALSE(viewer.panDragging);
 
     // The next run starts afresh and ends when the window is closed.
     std::thread closer([&] {
