@@ -126,7 +126,10 @@ const TidePort* portForRequest(const std::string& site, httplib::Response& res) 
     if (const TidePort* port = findTidePort(site)) return port;
     json known = json::array();
     for (const TidePort& p : tidePorts()) known.push_back(p.id);
-    sendJson(res, 404, {{"error", "Site inconnu : " + site}, {"status", 404}, {"sites_disponibles", known}});
+    sendJson(res, 404, {{"error", "Site inconnu : " + site},
+                        {"status", 404},
+                        {"detail", "Les identifiants de site sont ceux que renvoie /sites (champ site_id)."},
+                        {"sites_disponibles", known}});
     return nullptr;
 }
 
