@@ -44,22 +44,11 @@ TEST(TidePanelModel, Texts) {
     EXPECT_EQ(formatTideClock(7.5f), "07:30");
     EXPECT_EQ(formatTideClock(14.0f + 10.0f / 60.0f), "14:10");  // not 14:09
     EXPECT_EQ(formatTideClock(23.0f + 50.0f / 60.0f), "23:50");
-    EXPECT_EQ(formatTideHeight(4.2f), "4.20 m");
-    EXPECT_EQ(waterHeightLine(4.2f), "Hauteur d'eau (ZH) : 4.20 m");
-    EXPECT_EQ(seaLevelLine(1.2f), "Niveau de la mer (IGN69) : 1.20 m");
 
     TideState state;
     state.datumOffset = -3.5f;
     state.ramSiteName = "Brest";
-    state.displayedDate = "2026-12-06";
     EXPECT_EQ(datumOffsetLine(state), "ZH/IGN69 : -3.50 m (Brest)");
-    EXPECT_EQ(displayedDateLine(state), "Date affichée : 2026-12-06");
-
-    EXPECT_EQ(tidePortLine(state), TidePortLine::notDetected);
-    state.detectionFailed = true;
-    EXPECT_EQ(tidePortLine(state), TidePortLine::detectionFailed);
-    state.siteName = "Brest";
-    EXPECT_EQ(tidePortLine(state), TidePortLine::name);
 
     EXPECT_EQ(tideWaitingText(state), "En attente de la détection du port...");
     setTideSiteId(state, "brest");
