@@ -87,21 +87,25 @@ double height(double x, double y, uint32_t seed) {
 }
 
 std::vector<Hole> holesNear(double minX, double minY, double maxX, double maxY, uint32_t seed) {
-    // At most one hole per 400 m lattice cell, inside its cell.
-    constexpr double kCell = 400.0, kMaxRadius = 45.0;
+    // Two to four holes in every square kilometre of the tile grid.
+    constexpr double kCell = 1000.0, kMaxRadius = 40.0;
     std::vector<Hole> holes;
     const int64_t i0 = int64_t(std::floor((minX - kMaxRadius) / kCell));
     const int64_t i1 = int64_t(std::floor((maxX + kMaxRadius) / kCell));
     const int64_t j0 = int64_t(std::floor((minY - kMaxRadius) / kCell));
     const int64_t j1 = int64_t(std::floor((maxY + kMaxRadius) / kCell));
+    auto unit = [](uint32_t h) { return h / 4294967295.0; };
     for (int64_t j = j0; j <= j1; ++j) {
         for (int64_t i = i0; i <= i1; ++i) {
-            if (hash(i, j, seed + 9) % 100 >= 18) continue;
-            const double r = 15.0 + (kMaxRadius - 15.0) * (hash(i, j, seed + 10) / 4294967295.0);
-            const double cx = (i + (hash(i, j, seed + 11) / 4294967295.0)) * kCell;
-            const double cy = (j + (hash(i, j, seed + 12) / 4294967295.0)) * kCell;
-            if (cx + r < minX || cx - r > maxX || cy + r < minY || cy - r > maxY) continue;
-            holes.push_back({cx, cy, r});
+            const int count = 2 + int(hash(i, j, seed + 9) % 3);
+            for (int k = 0; k < count; ++k) {
+                const int64_t key = i * 8 + k;
+                const double r = 12.0 + (kMaxRadius - 12.0) * unit(hash(key, j, seed + 10));
+                const double cx = (i + unit(hash(key, j, seed + 11))) * kCell;
+                const double cy = (j + unit(hash(key, j, seed + 12))) * kCell;
+                if (cx + r < minX || cx - r > maxX || cy + r < minY || cy - r > maxY) continue;
+                holes.push_back({cx, cy, r});
+            }
         }
     }
     return holes;

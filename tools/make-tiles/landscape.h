@@ -17,7 +17,7 @@ struct Hole {
     double x, y, radius;
 };
 
-// The holes that may touch the box [minX, maxX] x [minY, maxY].
+// The holes (two to four per square kilometre) that may touch the box [minX, maxX] x [minY, maxY].
 std::vector<Hole> holesNear(double minX, double minY, double maxX, double maxY, uint32_t seed);
 
 } // namespace landscape
