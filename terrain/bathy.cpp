@@ -6,6 +6,7 @@
 #include <gdal_utils.h>
 #include <ogr_spatialref.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <iostream>
 #include <memory>
@@ -17,6 +18,27 @@ const char* const kMergedName = "/vsimem/merged_litto3d.vrt";
 
 // Triangle indices are 32-bit: a raster with more cells cannot be meshed.
 constexpr uint64_t kMaxCells = UINT32_MAX;
+
+// What one cell costs once loaded: its height, its grid point, up to two
+// triangles and its render vertex.
+constexpr uint64_t kBytesPerCell = 4 + 16 + 2 * 12 + 36;
+
+// A mosaic of tiles far apart is mostly empty cells, which cost as much as
+// full ones; refused before anything of that size is allocated.
+bool mosaicFitsInMemory(GDALDatasetH merged) {
+    const int w = GDALGetRasterXSize(merged), h = GDALGetRasterYSize(merged);
+    if (w <= 0 || h <= 0) {  // GDAL's own size arithmetic overflowed
+        std::cerr << "Raster fusionné de taille invalide : " << w << " x " << h << "." << std::endl;
+        return false;
+    }
+    const uint64_t cells = uint64_t(w) * uint64_t(h);
+    const uint64_t memory = uint64_t(std::max<GIntBig>(0, CPLGetUsablePhysicalRAM()));
+    if (cells <= kMaxCells && (memory == 0 || cells * kBytesPerCell <= memory)) return true;
+    std::cerr << "Raster fusionné trop grand : " << w << " x " << h << " cellules, "
+              << cells * kBytesPerCell / (1024 * 1024) << " Mo nécessaires pour " << memory / (1024 * 1024)
+              << " Mo de mémoire." << std::endl;
+    return false;
+}
 
 // An ASCII grid holds at least one digit and one separator per cell, so a
 // header that announces more cells than the file can contain is corrupt.
@@ -87,14 +109,9 @@ Bathy::Bathy(const std::vector<std::string>& paths) {
         int usageError = 0;
         merged = GDALBuildVRT(kMergedName, int(names.size()), nullptr, names.data(), nullptr, &usageError);
     }
-    if (merged) {
-        const uint64_t cells = uint64_t(GDALGetRasterXSize(merged)) * uint64_t(GDALGetRasterYSize(merged));
-        if (cells > kMaxCells || GDALGetRasterCount(merged) < 1) {
-            std::cerr << "Raster fusionné trop grand : " << GDALGetRasterXSize(merged) << " x "
-                      << GDALGetRasterYSize(merged) << " cellules." << std::endl;
-            GDALClose(merged);
-            merged = nullptr;
-        }
+    if (merged && !mosaicFitsInMemory(merged)) {
+        GDALClose(merged);
+        merged = nullptr;
     }
     if (!merged) {
         std::cerr << "Erreur lors de la fusion des " << paths.size() << " dalle(s)." << std::endl;
