@@ -1,6 +1,7 @@
 #include "terrain/bathy.h"
 
 #include <cpl_conv.h>
+#include <cpl_string.h>
 #include <cpl_vsi.h>
 #include <gdal.h>
 #include <gdal_utils.h>
@@ -11,6 +12,7 @@
 #include <iostream>
 #include <memory>
 #include <new>
+#include <set>
 
 namespace {
 
@@ -65,6 +67,23 @@ bool tileIsPlausible(const std::string& path) {
     return plausible;
 }
 
+// GDAL leaves out, with a mere warning, inputs it cannot place in the
+// mosaic (no geo-referencing, other band count...). A merge that lost a
+// tile must not be reported as complete.
+bool mosaicHoldsEveryTile(GDALDatasetH merged, const std::vector<std::string>& paths) {
+    std::set<std::string> used;
+    char** files = GDALGetFileList(merged);
+    for (char** f = files; f && *f; ++f) used.insert(*f);
+    CSLDestroy(files);
+    bool complete = true;
+    for (const std::string& path : paths) {
+        if (used.count(path)) continue;
+        std::cerr << "Dalle écartée par GDAL lors de la fusion : " << path << std::endl;
+        complete = false;
+    }
+    return complete;
+}
+
 struct TransformDeleter {
     void operator()(OGRCoordinateTransformation* t) const { OGRCoordinateTransformation::DestroyCT(t); }
 };
@@ -109,7 +128,7 @@ Bathy::Bathy(const std::vector<std::string>& paths) {
         int usageError = 0;
         merged = GDALBuildVRT(kMergedName, int(names.size()), nullptr, names.data(), nullptr, &usageError);
     }
-    if (merged && !mosaicFitsInMemory(merged)) {
+    if (merged && !(mosaicFitsInMemory(merged) && mosaicHoldsEveryTile(merged, paths))) {
         GDALClose(merged);
         merged = nullptr;
     }

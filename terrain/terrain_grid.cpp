@@ -3,8 +3,8 @@
 #include "terrain/bathy.h"
 
 #include <algorithm>
-#include <cmath>
 #include <atomic>
+#include <cmath>
 #include <functional>
 #include <iostream>
 #include <new>
@@ -43,6 +43,7 @@ bool TerrainGrid::generate() {
 bool TerrainGrid::generateFrom(std::vector<float> elevations, int w, int h, const double gt[6], float noData) {
     points = {};
     triangles = {};
+    width = height = 0;  // readers rely on width x height points
     if (w < 0 || h < 0 || elevations.size() != size_t(w) * size_t(h)) return true;
 
     width = w;
@@ -55,6 +56,7 @@ bool TerrainGrid::generateFrom(std::vector<float> elevations, int w, int h, cons
     } catch (const std::bad_alloc&) {
         points = {};
         triangles = {};
+        width = height = 0;
         std::cerr << "Mémoire insuffisante pour le maillage de " << w << " x " << h << " points." << std::endl;
         return false;
     }

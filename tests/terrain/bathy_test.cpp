@@ -260,6 +260,14 @@ TEST(Bathy, FilesThatAreNotGridsFailTheMerge) {
     const std::string text = writeGrid(dir.path, "notes.asc", "bonjour\n");
     const std::string noValues =
         writeGrid(dir.path, "header.asc", ascGrid(3, 2, 0, 0, "-99999", {std::string(600, 'x')}));
+    // An image without geo-referencing, which GDAL opens but leaves out of the mosaic.
+    const std::string image = writeGrid(dir.path, "photo.ppm", std::string("P6\n2 1\n255\n\1\2\3\4\5\6", 17));
+    Output o;
+    std::unique_ptr<Bathy> bathy = open({good, image}, &o);
+    EXPECT_FALSE(bathy->isOpen());
+    EXPECT_TRUE(contains(o.err, "Dalle écartée par GDAL lors de la fusion : " + image + "\n")) << o.err;
+    EXPECT_TRUE(contains(o.err, "Erreur lors de la fusion des 2 dalle(s).\n")) << o.err;
+
     fs::create_directories(dir / "folder.asc");
     for (const std::string& bad : {text, noValues, (dir / "folder.asc").string(), (dir / "missing.asc").string()}) {
         SCOPED_TRACE(bad);

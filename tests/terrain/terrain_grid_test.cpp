@@ -104,6 +104,7 @@ TEST(TerrainGrid, NoDatasetOrAFailedReadGivesNothingToShow) {
     Mesh shortFile(ascGrid(3, 3, 0, 0, "-99999", {"1 2 3", "4"}));
     EXPECT_TRUE(shortFile.generated);
     EXPECT_TRUE(shortFile.grid.points.empty());
+    EXPECT_EQ(shortFile.grid.width, 0);
     EXPECT_TRUE(shortFile.grid.triangles.empty());
     EXPECT_TRUE(buildRenderVertices({}, {}, 1.0f, {}).empty());
 }
