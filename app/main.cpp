@@ -45,7 +45,8 @@ int main(int argc, char** argv) {
     if (tiles.empty()) std::cout << "Aucune dalle pour l'instant (connexion requise ?)." << std::endl;
     std::cout << tiles.size() << " dalle(s) disponible(s) au total." << std::endl;
 
-    // Tiles named on the command line stand in for the zone selector's choice.
+    // Tiles named on the command line stand in for the zone selector's
+    // choice. Until the view exists, the cycle ends once the grid is built.
     if (!options.openFiles.empty()) {
         LoadedZone zone = loadZone(options.openFiles);
     }

@@ -1,7 +1,7 @@
 // terrain-load-bench TILE...: for the first 1, 2 and 4 tiles, times GDAL's
 // read of the merged band, the grid built from it and the render vertices,
 // and measures the peak resident memory of the whole load. Times are the
-// best of five runs (the machine may be shared); memory is from the first.
+// best of seven runs (the machine may be shared); memory is from the first.
 // Exit code 1 when the four-tile load misses its targets: everything after
 // the read within half the read's time, peak memory within 1.3 times the
 // bytes of elevations, points, triangles and render vertices.
@@ -117,7 +117,7 @@ int main(int argc, char** argv) {
                 "grid s", "vertex s", "after/read", "peak MiB", "base MiB", "need MiB", "peak/need");
     Result four;
     for (int n : {1, 2, 4}) {
-        const Result r = measure({tiles.begin(), tiles.begin() + n}, 5);
+        const Result r = measure({tiles.begin(), tiles.begin() + n}, 7);
         const double after = r.grid + r.vertices;
         std::printf("%5d %9zu %9zu %8.3f %8.3f %9.3f %10.2f %10.1f %9.1f %10.1f %9.2f\n", r.tiles, r.cells,
                     r.triangles, r.read, r.grid, r.vertices, after / r.read, r.peak / MB, r.baseline / MB,
