@@ -133,4 +133,8 @@ TEST(MakeTiles, RejectsBadArguments) {
         EXPECT_EQ(run.exitCode, 2) << run.output;
         EXPECT_NE(run.output.find("Usage : make-tiles"), std::string::npos) << run.output;
     }
+    writeFile(dir / "file", "");
+    const ProcessResult blocked = runProcess(ABYSTO_BINARY_DIR "/make-tiles", {(dir / "file").string(), "1", "2"});
+    EXPECT_EQ(blocked.exitCode, 1);
+    EXPECT_NE(blocked.output.find("Impossible d'écrire "), std::string::npos) << blocked.output;
 }

@@ -3,10 +3,13 @@
 // seed and coordinates always give the same file, and neighbours join.
 #include "tools/make-tiles/tile_writer.h"
 
+#include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <filesystem>
 #include <iostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -49,13 +52,29 @@ int main(int argc, char** argv) {
 
     std::error_code ec;
     std::filesystem::create_directories(args[0], ec);
-    for (const auto& [gx, gy] : tiles) {
-        std::string error;
-        if (!writeTile(args[0], gx, gy, uint32_t(seed), error)) {
-            std::cerr << error << std::endl;
-            return 1;
+
+    // Tiles are independent: one worker per core takes the next one.
+    std::vector<std::string> errors(tiles.size());
+    std::atomic<size_t> next{0};
+    auto work = [&] {
+        for (size_t i = next++; i < tiles.size(); i = next++)
+            writeTile(args[0], tiles[i].first, tiles[i].second, uint32_t(seed), errors[i]);
+    };
+    std::vector<std::thread> workers;
+    const size_t count = std::min<size_t>(tiles.size(), std::max(1u, std::thread::hardware_concurrency()));
+    for (size_t i = 1; i < count; ++i) workers.emplace_back(work);
+    work();
+    for (std::thread& t : workers) t.join();
+
+    int status = 0;
+    for (size_t i = 0; i < tiles.size(); ++i) {
+        if (!errors[i].empty()) {
+            std::cerr << errors[i] << std::endl;
+            status = 1;
+        } else {
+            std::cout << (std::filesystem::path(args[0]) / tileFileName(tiles[i].first, tiles[i].second)).string()
+                      << std::endl;
         }
-        std::cout << (std::filesystem::path(args[0]) / tileFileName(gx, gy)).string() << std::endl;
     }
-    return 0;
+    return status;
 }
