@@ -1,6 +1,7 @@
 // The merged raster read through GDAL from real files: tiles made by
 // make-tiles, the ASCII-grid variants GDAL accepts, and broken files.
 #include "terrain/bathy.h"
+#include "tests/support/process.h"
 #include "tests/support/temp_dir.h"
 #include "tests/terrain/grid_files.h"
 
@@ -158,6 +159,30 @@ TEST(Bathy, Lambert93OriginIsAt46Point5North3East) {
     std::thread([&] { ok = lambert93ToWgs84(700000, 6600000, q); }).join();
     EXPECT_TRUE(ok);
     EXPECT_NEAR(q.lat, 46.5, 1e-9);
+}
+
+// Run in a child process whose PROJ_DATA points nowhere (see below).
+TEST(Bathy, DISABLED_ConvertWithoutProjDatabase) {
+    GeoPoint p;
+    EXPECT_FALSE(lambert93ToWgs84(700000, 6600000, p));
+    EXPECT_FALSE(lambert93ToWgs84(700000, 6600000, p));
+    std::thread([&] {
+        GeoPoint q;
+        EXPECT_FALSE(lambert93ToWgs84(700000, 6600000, q));
+        EXPECT_FALSE(lambert93ToWgs84(700000, 6600000, q));
+    }).join();
+}
+
+TEST(Bathy, MissingProjDatabaseIsReportedOncePerThread) {
+    const ProcessResult run = runProcess("/proc/self/exe",
+                                         {"--gtest_filter=Bathy.DISABLED_ConvertWithoutProjDatabase",
+                                          "--gtest_also_run_disabled_tests"},
+                                         {{"PROJ_DATA", "/nonexistent/proj_data"}});
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    const std::string message = "Erreur : transformation Lambert93 -> WGS84 indisponible (proj_data introuvable ?).\n";
+    size_t count = 0;
+    for (size_t at = run.output.find(message); at != std::string::npos; at = run.output.find(message, at + 1)) ++count;
+    EXPECT_EQ(count, 2u) << run.output;
 }
 
 // Variants of the ASCII grid that GDAL reads and real files may use.
