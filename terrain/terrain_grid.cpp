@@ -144,7 +144,8 @@ inline void addFaceNormal(TerrainVertex* v, uint32_t i0, uint32_t i1, uint32_t i
 inline void normalise(float* n) {
     const float length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
     if (length > 0.0001f) {
-        n[0] /= length, n[1] /= length, n[2] /= length;
+        const float inverse = 1.0f / length;  // one division instead of three
+        n[0] *= inverse, n[1] *= inverse, n[2] *= inverse;
     } else {
         n[0] = 0.0f, n[1] = 1.0f, n[2] = 0.0f;
     }
@@ -170,8 +171,8 @@ std::vector<TerrainVertex> buildRenderVertices(const std::vector<GridPoint>& poi
     std::atomic<size_t> published{0};
     auto fill = [&] {
         const float minX = bounds.minX, minZ = bounds.minZ;
-        const float rangeX = std::max(0.0001f, bounds.maxX - bounds.minX);
-        const float rangeZ = std::max(0.0001f, bounds.maxZ - bounds.minZ);
+        const float scaleU = 1.0f / std::max(0.0001f, bounds.maxX - bounds.minX);
+        const float scaleV = 1.0f / std::max(0.0001f, bounds.maxZ - bounds.minZ);
         constexpr size_t kChunk = 16384;
         for (size_t start = 0; start < count; start += kChunk) {
             const size_t end = std::min(count, start + kChunk);
@@ -179,7 +180,7 @@ std::vector<TerrainVertex> buildRenderVertices(const std::vector<GridPoint>& poi
                 const GridPoint& q = points[i];
                 vertices.push_back({{q.x, q.z * exaggeration, -q.y},
                                     q.z,
-                                    {(q.x - minX) / rangeX, (-q.y - minZ) / rangeZ},
+                                    {(q.x - minX) * scaleU, (-q.y - minZ) * scaleV},
                                     {0.0f, 0.0f, 0.0f}});
             }
             published.store(end, std::memory_order_release);
