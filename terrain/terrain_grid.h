@@ -45,7 +45,7 @@ struct TerrainGrid {
     // points and triangles. False, everything empty, without an open dataset.
     bool generate();
     // The same from elevations already read: `w` x `h` values row by row from
-    // the top, geotransform `gt`. The buffer is released once the points hold it.
+    // the top, geotransform `gt`. The buffer is released before it returns.
     bool generateFrom(std::vector<float> elevations, int w, int h, const double gt[6], float noData);
     void logCounts() const;
 };
