@@ -1,6 +1,7 @@
 // Entry point: shared set-up, start-up steps, then the program's outer loop.
 #include "app/command_line.h"
 #include "app/config.h"
+#include "app/load_zone.h"
 #include "app/log.h"
 #include "app/paths.h"
 #include "app/settings.h"
@@ -43,6 +44,12 @@ int main(int argc, char** argv) {
     std::vector<TileInfo> tiles = scanLocalTiles(tileDirectory);
     if (tiles.empty()) std::cout << "Aucune dalle pour l'instant (connexion requise ?)." << std::endl;
     std::cout << tiles.size() << " dalle(s) disponible(s) au total." << std::endl;
+
+    // Tiles named on the command line stand in for the zone selector's
+    // choice. Until the view exists, the cycle ends once the grid is built.
+    if (!options.openFiles.empty()) {
+        LoadedZone zone = loadZone(options.openFiles);
+    }
 
     curl_global_cleanup();
     closeLog();
