@@ -58,8 +58,12 @@ int runProgram(const CommandLine& options) {
     if (!viewer.init()) return -1;
     auto splash = [&](const char* message, float fraction) { showSplash(viewer.window, message, fraction); };
 
+    // The saved session and the tile catalogue are restored here once the
+    // account and tile-server clients exist; the frames keep their places.
+    splash("Restauration de la session...", 0.85f);
     splash("Analyse des dalles locales...", -1.0f);
     std::vector<TileInfo> tiles = scanLocalTiles(tileDirectory);
+    splash("Synchronisation du catalogue...", 0.3f);
     if (tiles.empty()) std::cout << "Aucune dalle pour l'instant (connexion requise ?)." << std::endl;
 
     splash("Chargement des références altimétriques...", 0.6f);
