@@ -1,0 +1,55 @@
+// Geometry rules of the window and the splash bar, and the font file choice.
+#include "app/splash.h"
+#include "tests/support/temp_dir.h"
+#include "viewer/ui_manager.h"
+#include "viewer/window_layout.h"
+
+#include <gtest/gtest.h>
+
+TEST(WindowLayout, WindowedSizeIsThreeQuartersOfTheMonitor) {
+    const WindowSize large = windowedSizeForMonitor(2560, 1440);
+    EXPECT_EQ(large.width, 1920);
+    EXPECT_EQ(large.height, 1080);
+    const WindowSize small = windowedSizeForMonitor(1366, 768);
+    EXPECT_EQ(small.width, 1024);  // 1024.5 truncated
+    EXPECT_EQ(small.height, 576);
+}
+
+TEST(WindowLayout, ChosenSizeIsCentred) {
+    const WindowPosition p = centredWindowPosition(1920, 1080, 1600, 900);
+    EXPECT_EQ(p.x, 160);
+    EXPECT_EQ(p.y, 90);
+    const WindowPosition odd = centredWindowPosition(1366, 768, 1280, 720);
+    EXPECT_EQ(odd.x, 43);
+    EXPECT_EQ(odd.y, 24);
+}
+
+TEST(SplashBar, FractionFillsThatShareOfTheTrack) {
+    const SplashBarRect full = splashBarRect(100.0f, 50.0f, 1.0f, 0.0);
+    EXPECT_FLOAT_EQ(full.x0, 100.0f);
+    EXPECT_FLOAT_EQ(full.x1, 400.0f);
+    EXPECT_FLOAT_EQ(full.y0, 50.0f);
+    EXPECT_FLOAT_EQ(full.y1, 53.0f);
+    EXPECT_FLOAT_EQ(splashBarRect(0.0f, 0.0f, 0.85f, 0.0).x1, 255.0f);
+    EXPECT_FLOAT_EQ(splashBarRect(0.0f, 0.0f, 0.0f, 0.0).x1, 0.0f);
+}
+
+TEST(SplashBar, IndeterminateBlockFollowsTheClock) {
+    const SplashBarRect atZero = splashBarRect(0.0f, 0.0f, -1.0f, 0.0);
+    EXPECT_FLOAT_EQ(atZero.x0, 130.0f);  // centred on the track's middle
+    EXPECT_FLOAT_EQ(atZero.x1, 170.0f);
+    const double quarter = 3.14159265358979 / 6.0;  // sin(3t) = 1: right end
+    const SplashBarRect right = splashBarRect(0.0f, 0.0f, -1.0f, quarter);
+    EXPECT_NEAR(right.x0, 280.0f, 1e-3);
+    EXPECT_NEAR(right.x1, 320.0f, 1e-3);  // overhangs the track by 20 pixels
+    EXPECT_NE(splashBarRect(0.0f, 0.0f, -1.0f, 1.0).x0, splashBarRect(0.0f, 0.0f, -1.0f, 1.3).x0);
+}
+
+TEST(UiFonts, TrueTypeFileIsPreferredOverOpenType) {
+    TempDir dir;
+    EXPECT_EQ(uiFontFile(dir.str(), "Inter-Regular"), "");
+    writeFile(dir / "Inter-Regular.otf", "x");
+    EXPECT_EQ(uiFontFile(dir.str(), "Inter-Regular"), dir.str() + "/Inter-Regular.otf");
+    writeFile(dir / "Inter-Regular.ttf", "x");
+    EXPECT_EQ(uiFontFile(dir.str(), "Inter-Regular"), dir.str() + "/Inter-Regular.ttf");
+}

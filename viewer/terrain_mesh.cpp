@@ -1,0 +1,50 @@
+#include "viewer/terrain_mesh.h"
+
+#include <cstddef>
+#include <glad/gl.h>
+
+TerrainMesh::~TerrainMesh() { release(); }
+
+void TerrainMesh::upload(const std::vector<GridPoint>& points, const std::vector<Triangle>& triangles,
+                         float exaggeration, const RenderBounds& bounds) {
+    const std::vector<TerrainVertex> vertices = buildRenderVertices(points, triangles, exaggeration, bounds);
+    indexCount = static_cast<int>(3 * triangles.size());
+
+    if (vertexArray == 0) glGenVertexArrays(1, &vertexArray);
+    if (vertexBuffer == 0) glGenBuffers(1, &vertexBuffer);
+    if (elementBuffer == 0) glGenBuffers(1, &elementBuffer);
+
+    glBindVertexArray(vertexArray);
+    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(TerrainVertex)),
+                 vertices.data(), GL_STATIC_DRAW);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, elementBuffer);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(triangles.size() * sizeof(Triangle)),
+                 triangles.data(), GL_STATIC_DRAW);
+
+    const GLsizei stride = sizeof(TerrainVertex);
+    const auto attribute = [stride](GLuint location, GLint count, std::size_t offset) {
+        glVertexAttribPointer(location, count, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(offset));
+        glEnableVertexAttribArray(location);
+    };
+    attribute(0, 3, offsetof(TerrainVertex, aPos));
+    attribute(1, 1, offsetof(TerrainVertex, aDepth));
+    attribute(2, 2, offsetof(TerrainVertex, aUV));
+    attribute(3, 3, offsetof(TerrainVertex, aNormal));
+    glBindVertexArray(0);
+}
+
+void TerrainMesh::draw() const {
+    if (vertexArray == 0) return;
+    glBindVertexArray(vertexArray);
+    glDrawElements(GL_TRIANGLES, indexCount, GL_UNSIGNED_INT, nullptr);
+    glBindVertexArray(0);
+}
+
+void TerrainMesh::release() {
+    if (vertexBuffer != 0) glDeleteBuffers(1, &vertexBuffer);
+    if (elementBuffer != 0) glDeleteBuffers(1, &elementBuffer);
+    if (vertexArray != 0) glDeleteVertexArrays(1, &vertexArray);
+    vertexBuffer = elementBuffer = vertexArray = 0;
+    indexCount = 0;
+}

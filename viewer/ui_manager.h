@@ -1,0 +1,26 @@
+// Dear ImGui on the viewer's window: set-up, the per-frame bracket, shutdown.
+#pragma once
+
+#include <string>
+
+struct GLFWwindow;
+struct ImVec4;
+
+namespace UIManager {
+
+// Creates the UI context, loads the fonts from dataRoot/fonts (dataRoot may be
+// null: default font), applies the style and starts the GLFW and OpenGL 3
+// backends. The window's own input callbacks must already be installed.
+bool init(GLFWwindow* window, const char* dataRoot);
+// Backends then context; does nothing when init did not run.
+void shutdown();
+
+} // namespace UIManager
+
+// Every screen that draws UI wraps its frame in these two calls.
+void beginUiFrame();
+void endUiFrame();
+
+// The font file to load for `name` ("Inter-Regular"): the .ttf when present,
+// else the .otf; empty when neither exists.
+std::string uiFontFile(const std::string& fontsDir, const std::string& name);

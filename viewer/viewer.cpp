@@ -1,0 +1,257 @@
+#include "viewer/viewer.h"
+
+#include "viewer/shader_sources.h"
+#include "viewer/texture.h"
+#include "viewer/ui_manager.h"
+#include "viewer/viewer_input.h"
+#include "viewer/window_layout.h"
+
+#include <glad/gl.h>
+#define GLFW_INCLUDE_NONE
+#include <GLFW/glfw3.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <iostream>
+#include <stb_image.h>
+
+namespace {
+
+void setWindowIcon(GLFWwindow* window, const std::string& dataRoot) {
+    const std::string path = dataRoot.empty() ? std::string("data/icon.png") : dataRoot + "/icon.png";
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) {
+        std::cerr << "Fichier icone introuvable : " << path << std::endl;
+        return;
+    }
+    GLFWimage icon{};
+    int channels = 0;
+    icon.pixels = stbi_load(path.c_str(), &icon.width, &icon.height, &channels, 4);
+    if (!icon.pixels) {
+        std::cerr << "Impossible de charger l'icone : " << path << std::endl;
+        return;
+    }
+    glfwSetWindowIcon(window, 1, &icon);
+    stbi_image_free(icon.pixels);
+    std::cout << "Icone de fenetre chargee (" << icon.width << "x" << icon.height << ")." << std::endl;
+}
+
+} // namespace
+
+bool Viewer::init() {
+    // GLFW says why a call failed only through this callback; the reason goes to the log.
+    glfwSetErrorCallback([](int code, const char* description) {
+        std::cerr << "Erreur GLFW (" << code << ") : " << description << std::endl;
+    });
+    if (!glfwInit()) {
+        std::cerr << "Erreur : glfwInit a échoué." << std::endl;
+        return false;
+    }
+    const GLFWvidmode* mode = glfwGetVideoMode(glfwGetPrimaryMonitor());
+    if (!mode) {
+        std::cerr << "Erreur : aucun écran détecté." << std::endl;
+        glfwTerminate();
+        return false;
+    }
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+
+    const WindowSize size = windowedSizeForMonitor(mode->width, mode->height);
+    windowedWidth = size.width;
+    windowedHeight = size.height;
+    window = glfwCreateWindow(windowedWidth, windowedHeight, "Abysto", nullptr, nullptr);
+    fullscreen = false;
+    if (!window) {
+        std::cerr << "Erreur : création de la fenêtre GLFW a échoué." << std::endl;
+        glfwTerminate();
+        return false;
+    }
+    std::cout << "Fenêtre GLFW créée avec succès." << std::endl;
+    glfwMakeContextCurrent(window);
+    // Without it the loop would draw as fast as the CPU allows.
+    glfwSwapInterval(1);
+
+    setWindowIcon(window, dataRoot);
+
+    if (!gladLoadGL(glfwGetProcAddress)) {
+        std::cerr << "Erreur : gladLoadGLLoader a échoué." << std::endl;
+        return false;
+    }
+
+    glfwSetWindowUserPointer(window, this);
+    installViewerCallbacks(window);
+
+    glfwGetFramebufferSize(window, &framebufferWidth, &framebufferHeight);
+    glViewport(0, 0, framebufferWidth, framebufferHeight);
+    if (framebufferHeight > 0) camera.aspect = static_cast<float>(framebufferWidth) / static_cast<float>(framebufferHeight);
+    glEnable(GL_DEPTH_TEST);
+
+    if (!terrainShader.load(kTerrainVertexShader, kTerrainFragmentShader)) return false;
+    if (!overlays.init()) return false;
+    if (!startRouteRenderer()) {
+        std::cerr << "Erreur : init du rendu des parcours a echoue." << std::endl;
+        return false;
+    }
+    if (!UIManager::init(window, dataRoot.empty() ? nullptr : dataRoot.c_str())) {
+        std::cerr << "Erreur : UIManager::init a échoué." << std::endl;
+        UIManager::shutdown();
+        return false;
+    }
+    uiReady = true;
+    return true;
+}
+
+// GL objects go first, while the window's context still exists; the UI, the
+// window and GLFW follow.
+Viewer::~Viewer() {
+    if (!window) return;
+    glfwMakeContextCurrent(window);
+    releaseGl();
+    if (uiReady) UIManager::shutdown();
+    uiReady = false;
+    glfwDestroyWindow(window);
+    window = nullptr;
+    glfwTerminate();
+}
+
+void Viewer::releaseGl() {
+    if (satelliteTexture != 0) glDeleteTextures(1, &satelliteTexture);
+    satelliteTexture = 0;
+    releaseRouteRenderer();
+    overlays.release();
+    mesh.release();
+    terrainShader.release();
+}
+
+void Viewer::setTerrain(const TerrainGrid& terrain) {
+    clearDepthMarkers();
+    seaLevel = 0.0f;
+    satelliteOn = false;
+    grid = &terrain;
+    gridWidth = terrain.width;
+    gridHeight = terrain.height;
+
+    resetRouteModel();
+    selectedPoint = -1;
+    routesDirty = true;
+
+    constexpr float kHuge = 3.4028235e38f;
+    float x0 = kHuge, x1 = -kHuge, z0 = kHuge, z1 = -kHuge;
+    bool any = false;
+    for (const GridPoint& p : terrain.points) {
+        if (!p.valid) continue;
+        any = true;
+        x0 = std::min(x0, p.x);
+        x1 = std::max(x1, p.x);
+        z0 = std::min(z0, -p.y);
+        z1 = std::max(z1, -p.y);
+    }
+    if (!any) return;
+    minX = x0;
+    maxX = x1;
+    minZ = z0;
+    maxZ = z1;
+    centre = glm::vec3((minX + maxX) / 2.0f, 0.0f, (minZ + maxZ) / 2.0f);
+    diagonal = std::sqrt((maxX - minX) * (maxX - minX) + (maxZ - minZ) * (maxZ - minZ));
+
+    rebuildForExaggeration();
+
+    camera.target = glm::vec3(centre.x, (hMin + hMax) / 2.0f, centre.z);
+    camera.distance = std::sqrt((hMax - hMin) * (hMax - hMin) + 2.0f * diagonal * diagonal);
+}
+
+void Viewer::rebuildForExaggeration() {
+    if (!grid) return;
+    mesh.upload(grid->points, grid->triangles, exaggeration, RenderBounds{minX, minZ, maxX, maxZ});
+
+    constexpr float kHuge = 3.4028235e38f;
+    hMin = kHuge;
+    hMax = -kHuge;
+    for (const GridPoint& p : grid->points) {
+        if (!p.valid) continue;
+        hMin = std::min(hMin, p.z * exaggeration);
+        hMax = std::max(hMax, p.z * exaggeration);
+    }
+    rebuildReferenceGrid();
+    std::cout << "Exagération verticale : x" << exaggeration << "  |  Hauteur min/max (exagérée) : " << hMin
+              << " / " << hMax << std::endl;
+}
+
+bool Viewer::uploadSatelliteImage(int width, int height, const unsigned char* rgb) {
+    const unsigned int texture = createRgbTexture(width, height, rgb);
+    if (texture == 0) return false;
+    if (satelliteTexture != 0) glDeleteTextures(1, &satelliteTexture);
+    satelliteTexture = texture;
+    std::cout << "Texture satellite chargée (" << width << "x" << height << ")." << std::endl;
+    return true;
+}
+
+void Viewer::drawTerrain(const glm::mat4& view, const glm::mat4& projection) {
+    // Without a texture the land keeps its depth colours instead of sampling nothing.
+    const bool satellite = satelliteOn && satelliteTexture != 0;
+    terrainShader.use();
+    terrainShader.setMat4("view", view);
+    terrainShader.setMat4("projection", projection);
+    terrainShader.setFloat("seaLevel", seaLevel);
+    terrainShader.setInt("useSatellite", satellite ? 1 : 0);
+    if (satellite) {
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, satelliteTexture);
+        terrainShader.setInt("satelliteTex", 0);
+    }
+    mesh.draw();
+}
+
+void Viewer::drawFrame() {
+    glClearColor(0.05f, 0.05f, 0.08f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    const glm::mat4 view = camera.view();
+    const glm::mat4 projection = camera.projection();
+    drawTerrain(view, projection);
+    beginUiFrame();
+    drawViewUi();
+    endUiFrame();
+}
+
+bool Viewer::run() {
+    returnToMenu = false;
+    if (glfwWindowShouldClose(window)) return false;
+    while (!glfwWindowShouldClose(window)) {
+        if (returnToMenu) return true;
+        const double now = glfwGetTime();
+        const float frameTime = static_cast<float>(now - lastFrameTime);
+        lastFrameTime = now;
+        moveCameraFromKeyboard(frameTime);
+        drawFrame();
+        glfwSwapBuffers(window);
+        glfwPollEvents();
+    }
+    return false;
+}
+
+void Viewer::toggleFullscreen() {
+    GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+    const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
+    if (!fullscreen) {
+        if (!mode) return;
+        glfwGetWindowPos(window, &windowedX, &windowedY);
+        glfwGetWindowSize(window, &windowedWidth, &windowedHeight);
+        glfwSetWindowMonitor(window, monitor, 0, 0, mode->width, mode->height, mode->refreshRate);
+        fullscreen = true;
+    } else {
+        glfwSetWindowMonitor(window, nullptr, windowedX, windowedY, windowedWidth, windowedHeight, GLFW_DONT_CARE);
+        fullscreen = false;
+    }
+}
+
+void Viewer::setWindowedSize(int width, int height) {
+    windowedWidth = width;
+    windowedHeight = height;
+    glfwSetWindowSize(window, width, height);
+    const GLFWvidmode* mode = glfwGetVideoMode(glfwGetPrimaryMonitor());
+    if (!mode) return;
+    const WindowPosition position = centredWindowPosition(mode->width, mode->height, width, height);
+    glfwSetWindowPos(window, position.x, position.y);
+}

@@ -1,0 +1,117 @@
+// The 3D view: the program's single window and GL context, the terrain on
+// the GPU, the camera and its input, and the loop that shows one zone.
+#pragma once
+
+#include "terrain/terrain_grid.h"
+#include "viewer/camera.h"
+#include "viewer/overlay_renderer.h"
+#include "viewer/shader.h"
+#include "viewer/terrain_mesh.h"
+
+#include <glm/glm.hpp>
+#include <string>
+
+struct GLFWwindow;
+
+struct Viewer {
+    // The splash and the zone selector draw into this window too.
+    GLFWwindow* window = nullptr;
+    // The program's data folder (icon, fonts); empty means "data" in the working directory.
+    std::string dataRoot;
+
+    // Window mode.
+    int windowedX = 100, windowedY = 100;
+    int windowedWidth = 1920, windowedHeight = 1080;
+    bool fullscreen = false;
+    int framebufferWidth = 1920, framebufferHeight = 1080;
+
+    // Camera and mouse gestures.
+    Camera camera;
+    bool orbitDragging = false;
+    double lastOrbitX = 0, lastOrbitY = 0;
+    bool panDragging = false;
+    double lastPanX = 0, lastPanY = 0;
+    double pressX = 0, pressY = 0;
+    int interactionMode = 1;  // 0 navigation, 1 depth markers, 2 route drawing
+
+    // GL programs and geometry.
+    Shader terrainShader;
+    TerrainMesh mesh;
+    OverlayRenderer overlays;
+
+    // The zone on screen; the grid belongs to the caller and outlives the view of it.
+    const TerrainGrid* grid = nullptr;
+    int gridWidth = 0, gridHeight = 0;
+    float minX = 0, minZ = 0, maxX = 1, maxZ = 1;
+    glm::vec3 centre{0.0f};
+    float diagonal = 0;
+    float hMin = 0, hMax = 1;  // exaggerated heights
+    float exaggeration = 1.0f;
+    float seaLevel = 0;        // metres, same datum as the heights
+    unsigned int satelliteTexture = 0;
+    bool satelliteOn = false;
+
+    // Panels and modes of the view loop.
+    bool helpOpen = false;
+    bool minimapVisible = true;
+    bool exaggerationWindowOpen = false;
+    bool exaggerationHelpShown = false;
+    bool legendVisible = true;
+    bool settingsOpen = false;
+    bool returnToMenu = false;
+    bool timelapsePlaying = false;
+    float timelapseHour = 12.0f;
+    float timelapseSpeed = 0.5f;
+    int selectedRoute = -1;
+    int selectedPoint = -1;
+    bool routesDirty = true;
+    double lastFrameTime = 0.0;
+
+    Viewer() = default;
+    ~Viewer();
+    Viewer(const Viewer&) = delete;
+    Viewer& operator=(const Viewer&) = delete;
+
+    // Window, GL 3.3 context, icon, callbacks, programs and UI. Once, after dataRoot is set.
+    bool init();
+
+    // Shows a new zone: extents, mesh, initial camera. Markers and sea level reset.
+    void setTerrain(const TerrainGrid& terrain);
+    // Re-derives the mesh for the current exaggeration (no-op without a zone).
+    void rebuildForExaggeration();
+    // Makes the satellite texture from RGB rows (north first); the previous one
+    // is replaced only on success. The switch is left as it is.
+    bool uploadSatelliteImage(int width, int height, const unsigned char* rgb);
+
+    // Shows the zone until Escape (true) or the window is closed (false).
+    bool run();
+    // One frame of the view, without presenting it.
+    void drawFrame();
+    void drawTerrain(const glm::mat4& view, const glm::mat4& projection);
+    void moveCameraFromKeyboard(float frameTime);
+
+    void toggleFullscreen();
+    void setWindowedSize(int width, int height);
+
+    // Input, called by the window's callbacks.
+    void onMouseButton(int button, int action);
+    void onCursor(double x, double y);
+    void onScroll(double yOffset);
+    void onKey(int key, int action, int mods);
+    void onFramebufferSize(int width, int height);
+
+    // Seams for the parts of the view that come with later work (viewer_hooks.cpp).
+    bool startRouteRenderer();
+    void releaseRouteRenderer();
+    void resetRouteModel();
+    void clearDepthMarkers();
+    void rebuildReferenceGrid();
+    void handleClick(double framebufferX, double framebufferY);
+    bool handleEditingKey(int key, int mods);
+    void handleViewKey(int key, int mods);
+    void drawViewUi();
+
+private:
+    bool uiReady = false;
+    void releaseGl();
+};

@@ -1,0 +1,135 @@
+#include "viewer/viewer_input.h"
+
+#include "viewer/viewer.h"
+
+#include <glad/gl.h>
+#define GLFW_INCLUDE_NONE
+#include <GLFW/glfw3.h>
+#include <imgui.h>
+#include <iostream>
+
+namespace {
+
+Viewer* viewerOf(GLFWwindow* window) { return static_cast<Viewer*>(glfwGetWindowUserPointer(window)); }
+
+// Events can arrive before the UI exists or after it is gone.
+bool uiWantsMouse() { return ImGui::GetCurrentContext() && ImGui::GetIO().WantCaptureMouse; }
+bool uiWantsKeyboard() { return ImGui::GetCurrentContext() && ImGui::GetIO().WantCaptureKeyboard; }
+
+void framebufferSizeCallback(GLFWwindow* window, int width, int height) {
+    glViewport(0, 0, width, height);
+    if (Viewer* v = viewerOf(window)) v->onFramebufferSize(width, height);
+}
+
+void mouseButtonCallback(GLFWwindow* window, int button, int action, int) {
+    if (Viewer* v = viewerOf(window)) v->onMouseButton(button, action);
+}
+
+void cursorPosCallback(GLFWwindow* window, double x, double y) {
+    if (Viewer* v = viewerOf(window)) v->onCursor(x, y);
+}
+
+void scrollCallback(GLFWwindow* window, double, double yOffset) {
+    if (Viewer* v = viewerOf(window)) v->onScroll(yOffset);
+}
+
+void keyCallback(GLFWwindow* window, int key, int, int action, int mods) {
+    if (Viewer* v = viewerOf(window)) v->onKey(key, action, mods);
+}
+
+} // namespace
+
+void installViewerCallbacks(GLFWwindow* window) {
+    glfwSetFramebufferSizeCallback(window, framebufferSizeCallback);
+    glfwSetMouseButtonCallback(window, mouseButtonCallback);
+    glfwSetCursorPosCallback(window, cursorPosCallback);
+    glfwSetScrollCallback(window, scrollCallback);
+    glfwSetKeyCallback(window, keyCallback);
+}
+
+void Viewer::onFramebufferSize(int width, int height) {
+    framebufferWidth = width;
+    framebufferHeight = height;
+    // A minimised window reports 0 × 0: keep the last usable aspect.
+    if (height > 0) camera.aspect = static_cast<float>(width) / static_cast<float>(height);
+}
+
+void Viewer::onMouseButton(int button, int action) {
+    if (action == GLFW_RELEASE) {
+        if (button == GLFW_MOUSE_BUTTON_RIGHT) panDragging = false;
+        if (button == GLFW_MOUSE_BUTTON_LEFT && orbitDragging) {
+            orbitDragging = false;
+            double x = 0, y = 0;
+            glfwGetCursorPos(window, &x, &y);
+            // Any movement at all makes it an orbit, not a click.
+            if (x == pressX && y == pressY) {
+                int windowWidth = 0, windowHeight = 0;
+                glfwGetWindowSize(window, &windowWidth, &windowHeight);
+                glfwGetFramebufferSize(window, &framebufferWidth, &framebufferHeight);
+                if (windowWidth > 0 && windowHeight > 0)
+                    handleClick(pressX * framebufferWidth / windowWidth, pressY * framebufferHeight / windowHeight);
+            }
+        }
+        return;
+    }
+    if (action != GLFW_PRESS || uiWantsMouse()) return;
+    double x = 0, y = 0;
+    glfwGetCursorPos(window, &x, &y);
+    if (button == GLFW_MOUSE_BUTTON_LEFT) {
+        orbitDragging = true;
+        lastOrbitX = pressX = x;
+        lastOrbitY = pressY = y;
+    } else if (button == GLFW_MOUSE_BUTTON_RIGHT) {
+        panDragging = true;
+        lastPanX = x;
+        lastPanY = y;
+    }
+}
+
+void Viewer::onCursor(double x, double y) {
+    if (uiWantsMouse() && !orbitDragging && !panDragging) return;
+    if (orbitDragging) {
+        const double dx = x - lastOrbitX, dy = y - lastOrbitY;
+        lastOrbitX = x;
+        lastOrbitY = y;
+        camera.orbit(static_cast<float>(-dx * 0.3), static_cast<float>(dy * 0.3));
+    } else if (panDragging) {
+        const double dx = x - lastPanX, dy = y - lastPanY;
+        lastPanX = x;
+        lastPanY = y;
+        camera.pan(static_cast<float>(dx), static_cast<float>(dy));
+    }
+}
+
+void Viewer::onScroll(double yOffset) {
+    if (!uiWantsMouse()) camera.zoom(static_cast<float>(yOffset));
+}
+
+void Viewer::onKey(int key, int action, int mods) {
+    if (action != GLFW_PRESS) return;
+    if (!uiWantsKeyboard() && handleEditingKey(key, mods)) return;
+    switch (key) {
+    case GLFW_KEY_ESCAPE:
+        returnToMenu = true;
+        break;
+    case GLFW_KEY_F11:
+        toggleFullscreen();
+        break;
+    case GLFW_KEY_L:
+        satelliteOn = !satelliteOn;
+        std::cout << "Texture satellite : " << (satelliteOn ? "activée" : "désactivée") << std::endl;
+        break;
+    default:
+        handleViewKey(key, mods);
+        break;
+    }
+}
+
+void Viewer::moveCameraFromKeyboard(float frameTime) {
+    if (uiWantsKeyboard()) return;
+    const float step = camera.distance * 0.6f * frameTime;
+    if (glfwGetKey(window, GLFW_KEY_W) == GLFW_PRESS) camera.moveForward(step);
+    if (glfwGetKey(window, GLFW_KEY_S) == GLFW_PRESS) camera.moveForward(-step);
+    if (glfwGetKey(window, GLFW_KEY_D) == GLFW_PRESS) camera.moveRight(step);
+    if (glfwGetKey(window, GLFW_KEY_A) == GLFW_PRESS) camera.moveRight(-step);
+}
