@@ -80,7 +80,10 @@ void scanElements(std::string_view text, const ElementKind& kind, const Georefer
 
         Route route;
         route.name = "Parcours importe";
-        const size_t nameStart = findNoCase(text, "<name>", start, end);
+        // The element's own name comes before its points; a name after the
+        // first point belongs to that point.
+        const size_t firstPoint = findPointTag(text, kind.point, start, end);
+        const size_t nameStart = findNoCase(text, "<name>", start, firstPoint == std::string_view::npos ? end : firstPoint);
         if (nameStart != std::string_view::npos) {
             const size_t nameEnd = findNoCase(text, "</name>", nameStart + 6, end);
             if (nameEnd != std::string_view::npos)
