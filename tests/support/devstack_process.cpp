@@ -10,6 +10,9 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 
 namespace {
 
@@ -35,7 +38,8 @@ bool exited(pid_t pid) {
 
 } // namespace
 
-DevstackProcess::DevstackProcess(const std::vector<std::string>& args) {
+DevstackProcess::DevstackProcess(const std::vector<std::string>& args,
+                                 const std::map<std::string, std::string>& env) {
     const std::string program = ABYSTO_BINARY_DIR "/abysto-devstack";
     const std::string logFile = (dir / "devstack.log").string();
     const pid_t parent = getpid();
@@ -49,6 +53,7 @@ DevstackProcess::DevstackProcess(const std::vector<std::string>& args) {
         dup2(fd, STDOUT_FILENO);
         dup2(fd, STDERR_FILENO);
         close(fd);
+        for (const auto& [key, value] : env) setenv(key.c_str(), value.c_str(), 1);
         std::vector<char*> argv;
         argv.push_back(const_cast<char*>(program.c_str()));
         for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -105,4 +110,22 @@ void DevstackProcess::stop() {
         std::this_thread::sleep_for(kPollInterval);
     }
     pid = -1;
+}
+
+std::string closedPortUrl() {
+    // Bind a free port, then release it: nothing listens there afterwards.
+    int port = 1;
+    const int s = socket(AF_INET, SOCK_STREAM, 0);
+    if (s >= 0) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        if (bind(s, reinterpret_cast<sockaddr*>(&address), size) == 0 &&
+            getsockname(s, reinterpret_cast<sockaddr*>(&address), &size) == 0) {
+            port = ntohs(address.sin_port);
+        }
+        close(s);
+    }
+    return "http://127.0.0.1:" + std::to_string(port);
 }

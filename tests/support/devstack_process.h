@@ -5,14 +5,17 @@
 
 #include "tests/support/temp_dir.h"
 
+#include <map>
 #include <string>
 #include <sys/types.h>
 #include <vector>
 
 class DevstackProcess {
 public:
-    // Starts the stand-in with `args` (e.g. {"--tiles", dir}) and waits for its "port N" line.
-    explicit DevstackProcess(const std::vector<std::string>& args = {});
+    // Starts the stand-in with `args` (e.g. {"--tiles", dir}) and `env` added to its
+    // environment, and waits for its "port N" line (at most 10 s).
+    explicit DevstackProcess(const std::vector<std::string>& args = {},
+                             const std::map<std::string, std::string>& env = {});
     ~DevstackProcess();
     DevstackProcess(const DevstackProcess&) = delete;
     DevstackProcess& operator=(const DevstackProcess&) = delete;
@@ -30,3 +33,6 @@ private:
     TempDir dir;
     pid_t pid = -1;
 };
+
+// A URL where nothing listens (connections are refused).
+std::string closedPortUrl();

@@ -1,0 +1,132 @@
+#include "tides/tide_calendar_layout.h"
+#include "tides/tide_dates.h"
+
+#include <gtest/gtest.h>
+
+TEST(TideCalendarLayout, CoefficientColours) {
+    EXPECT_EQ(coefficientColor(20), (Rgba{80, 140, 180, 255}));
+    EXPECT_EQ(coefficientColor(53), (Rgba{120, 200, 140, 255}));
+    EXPECT_EQ(coefficientColor(86), (Rgba{220, 160, 60, 255}));
+    EXPECT_EQ(coefficientColor(120), (Rgba{250, 60, 30, 255}));
+    EXPECT_EQ(coefficientColor(0), (Rgba{40, 45, 55, 255}));
+    EXPECT_EQ(coefficientColor(1), coefficientColor(20));    // clamped low
+    EXPECT_EQ(coefficientColor(500), coefficientColor(120)); // clamped high
+}
+
+TEST(TideCalendarLayout, Columns) {
+    EXPECT_EQ(calendarTitle(2026, 12), "Decembre 2026");
+    EXPECT_FLOAT_EQ(calendarColumnWidth(532.0f), 74.0f);
+    EXPECT_FLOAT_EQ(calendarColumnWidth(20.0f), 54.0f);
+    EXPECT_FLOAT_EQ(calendarAvailWidth(5000.0f), 400.0f);
+
+    // A month starting on Sunday: day 1 in the seventh column, day 2 on the next row.
+    int column = 0, row = 0;
+    calendarCellPlace(firstWeekdayColumn(2026, 2), 1, column, row);
+    EXPECT_EQ(column, 6);
+    EXPECT_EQ(row, 0);
+    calendarCellPlace(firstWeekdayColumn(2026, 2), 2, column, row);
+    EXPECT_EQ(column, 0);
+    EXPECT_EQ(row, 1);
+}
+
+TEST(TideCalendarLayout, DayCells) {
+    EXPECT_EQ(dayCellValue(70, 85), 77);
+    EXPECT_EQ(dayCellValue(0, 90), 90);
+    EXPECT_EQ(dayCellValue(0, 0), 0);
+
+    Rgba colour;
+    ASSERT_TRUE(dayCellBackground(86, 86, colour));
+    EXPECT_EQ(colour, (Rgba{73, 53, 20, 200}));
+    EXPECT_FALSE(dayCellBackground(0, 0, colour));
+
+    std::string text;
+    ASSERT_TRUE(dayCoefficientLabel(70, 85, text, colour));
+    EXPECT_EQ(text, "70  85");
+    EXPECT_EQ(colour, coefficientColor(85));
+    ASSERT_TRUE(dayCoefficientLabel(0, 53, text, colour));  // only an afternoon high water
+    EXPECT_EQ(text, "53");
+    EXPECT_EQ(colour, coefficientColor(53));
+    EXPECT_FALSE(dayCoefficientLabel(0, 0, text, colour));
+
+    EXPECT_FLOAT_EQ(legendBarWidth(520.0f), 500.0f);
+    EXPECT_FLOAT_EQ(legendBarWidth(30.0f), 40.0f);
+    EXPECT_FLOAT_EQ(legendBarWidth(3000.0f), 1000.0f);
+    EXPECT_EQ(legendCoefficient(0, 500.0f), 20);
+    EXPECT_EQ(legendCoefficient(250, 500.0f), 70);
+    EXPECT_EQ(legendCoefficient(499, 500.0f), 119);
+}
+
+TEST(TideCalendarLayout, NavigationAndSelection) {
+    TideCalendar calendar;
+    initCalendarDisplay(calendar, 2026, 12, 6);
+    EXPECT_EQ(calendar.month, 12);
+    EXPECT_EQ(calendar.selectedDay, 6);
+    EXPECT_EQ(dayOutline(calendar, 6, 2026, 12, 6), DayOutline::selected);
+
+    stepCalendarMonth(calendar, +1);
+    EXPECT_EQ(calendar.month, 1);
+    EXPECT_EQ(calendar.year, 2027);
+    stepCalendarMonth(calendar, -1);
+    stepCalendarMonth(calendar, -1);
+    EXPECT_EQ(calendar.month, 11);
+    EXPECT_EQ(calendar.year, 2026);
+    for (int i = 0; i < 11; ++i) stepCalendarMonth(calendar, -1);
+    EXPECT_EQ(calendar.month, 12);
+    EXPECT_EQ(calendar.year, 2025);
+
+    calendar.month = 12;
+    calendar.year = 2026;
+    const CalendarPick pick = pickCalendarDay(calendar, 24);
+    EXPECT_TRUE(pick.picked);
+    EXPECT_EQ(pick.date, "2026-12-24");
+    EXPECT_EQ(formatSelectedDate(calendar), "24/12/2026");
+    EXPECT_EQ(dayOutline(calendar, 24, 2026, 12, 6), DayOutline::selected);
+    EXPECT_EQ(dayOutline(calendar, 6, 2026, 12, 6), DayOutline::today);
+    EXPECT_EQ(dayOutline(calendar, 7, 2026, 12, 6), DayOutline::none);
+
+    // Already initialised: only out-of-range values are brought back.
+    calendar.month = 13;
+    calendar.year = 1800;
+    initCalendarDisplay(calendar, 2027, 5, 1);
+    EXPECT_EQ(calendar.month, 1);
+    EXPECT_EQ(calendar.year, 2026);
+    EXPECT_EQ(calendar.selectedDay, 24);
+}
+
+TEST(TideCalendarLayout, StateChanges) {
+    TideCalendar calendar;
+    EXPECT_EQ(calendarFooter(calendar), CalendarFooter::waitingPort);
+    setCalendarKey(calendar, "k");
+    setCalendarSite(calendar, "brest");
+    EXPECT_EQ(calendarFooter(calendar), CalendarFooter::nothing);
+    calendar.days = {{6, 70, 85}};
+    calendar.loaded = true;
+    EXPECT_EQ(calendarFooter(calendar), CalendarFooter::legend);
+    ASSERT_NE(findCalendarDay(calendar, 6), nullptr);
+    EXPECT_EQ(findCalendarDay(calendar, 6)->afternoon, 85);
+    EXPECT_EQ(findCalendarDay(calendar, 7), nullptr);
+
+    setCalendarSite(calendar, "brest");  // same site: the month stays
+    EXPECT_TRUE(calendar.loaded);
+    setCalendarSite(calendar, "roscoff");
+    EXPECT_FALSE(calendar.loaded);
+    EXPECT_TRUE(calendar.days.empty());
+
+    calendar.loaded = calendar.loadFailed = true;
+    EXPECT_EQ(calendarFooter(calendar), CalendarFooter::failed);
+    calendar.outOfWindow = true;
+    EXPECT_EQ(calendarFooter(calendar), CalendarFooter::outOfWindow);
+    retryCalendarMonth(calendar);
+    EXPECT_FALSE(calendar.loaded);
+    EXPECT_FALSE(calendar.loadFailed);
+
+    calendar.initialized = true;
+    calendar.loadedMonth = 12;
+    calendar.loadedSite = "roscoff";
+    resetCalendar(calendar);
+    EXPECT_FALSE(calendar.initialized);
+    EXPECT_FALSE(calendar.outOfWindow);
+    EXPECT_EQ(calendar.loadedMonth, 0);
+    EXPECT_EQ(calendar.loadedSite, "");
+    EXPECT_EQ(calendar.siteId, "roscoff");  // the port and key stay until handed new ones
+}

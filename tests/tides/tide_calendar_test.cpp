@@ -1,0 +1,125 @@
+#include "tides/ram_table.h"
+#include "tides/tide_calendar.h"
+#include "tides/tide_calibration.h"
+#include "tides/tide_level.h"
+#include "tides/tide_panel_model.h"
+#include "tests/tides/tide_service_fixture.h"
+
+using TideCalibration = TideServiceTest;
+using TideCalendarService = TideServiceTest;
+
+TEST_F(TideCalibration, ZoneNearBrestWithTheShippedTable) {
+    std::vector<RamSite> ram;
+    ASSERT_TRUE(loadRamFile(ramFilePath(ABYSTO_BINARY_DIR), ram));
+
+    TideState state = makeTideState();
+    TideCalendar calendar;
+    calendar.initialized = true;
+    calendar.days = {{1, 50, 52}};
+    state.samplesLoaded = true;
+    state.tidePanelOpen = true;
+    const Captured c = captureStreams([&] { calibrateTide(state, calendar, ram, 48.3904, -4.4861); });
+    EXPECT_EQ(c.out, "Décalage ZH->IGN69 automatique : -3.635 m (site RAM le plus proche : Brest)\n"
+                     "Port de reference : Brest (brest)\n");
+    EXPECT_EQ(c.err, "");
+    EXPECT_FLOAT_EQ(state.datumOffset, -3.635f);
+    EXPECT_EQ(state.ramSiteName, "Brest");
+    EXPECT_TRUE(state.datumOffsetKnown);
+    EXPECT_DOUBLE_EQ(state.latitude, 48.3904);
+    EXPECT_FALSE(state.samplesLoaded);  // the previous terrain's day is gone
+    EXPECT_TRUE(state.tidePanelOpen);
+    EXPECT_FALSE(calendar.initialized);
+    EXPECT_TRUE(calendar.days.empty());
+    EXPECT_EQ(calendar.siteId, "brest");
+    EXPECT_EQ(calendar.apiKey, key);
+
+    // The panel's first opening loads today; the level applied follows the offset.
+    ASSERT_TRUE(autoLoadTide(state));
+    ASSERT_TRUE(state.samplesLoaded);
+    EXPECT_FALSE(autoLoadTide(state));
+    const TidePanelResult applied = applySelectedLevel(state);
+    EXPECT_TRUE(applied.apply);
+    EXPECT_NEAR(applied.level, interpolateLevel(state.samples, state.selectedHour) - 3.635f, 1e-5);
+}
+
+TEST_F(TideCalibration, WithoutTableTheOffsetStays) {
+    TideState state = makeTideState();
+    TideCalendar calendar;
+    Captured c = captureStreams([&] { calibrateTide(state, calendar, {}, 49.49, 0.11); });
+    EXPECT_EQ(c.out, "Port de reference : Le Havre (le_havre)\n");
+    EXPECT_FLOAT_EQ(state.datumOffset, -3.0f);
+    EXPECT_FALSE(state.datumOffsetKnown);
+    EXPECT_EQ(tideWaitingText(state), "Aucune donnée de marée chargée.");
+
+    // An offset once set survives a later terrain when no table is loaded.
+    setDatumOffset(state, -4.375f, "Le_Havre");
+    c = captureStreams([&] { calibrateTide(state, calendar, {}, 0.0, 0.0); });
+    EXPECT_FLOAT_EQ(state.datumOffset, -4.375f);
+    EXPECT_TRUE(state.datumOffsetKnown);
+    EXPECT_TRUE(state.detectionFailed);  // 0/0 never finds a port
+    EXPECT_EQ(calendar.siteId, "");
+    EXPECT_EQ(tidePortLine(state), TidePortLine::detectionFailed);
+
+    // "Réessayer la détection" once the terrain has a place.
+    state.latitude = 49.49;
+    state.longitude = 0.11;
+    ASSERT_TRUE(retryTideDetection(state));
+    EXPECT_TRUE(state.loadAttempted);
+    EXPECT_TRUE(state.samplesLoaded);
+}
+
+TEST_F(TideCalendarService, MonthLoadsOnceAndOutsideTheWindowNever) {
+    const LocalDate now = todayLocal();
+    TideCalendar calendar;
+    TideState state = makeTideState();
+    setTideSiteId(state, "brest");
+    syncCalendar(calendar, state);
+    initCalendarDisplay(calendar, now.year, now.month, now.day);
+
+    Captured c = captureStreams([&] { ensureMonthLoaded(calendar); });
+    ASSERT_FALSE(calendar.days.empty()) << c.err;
+    EXPECT_FALSE(calendar.loadFailed);
+    EXPECT_NE(c.out.find("\nCoefficients charges pour " + std::to_string(now.month) + "/" + std::to_string(now.year) +
+                         " (" + std::to_string(calendar.days.size()) + " jours)\n"),
+              std::string::npos)
+        << c.out;
+    EXPECT_EQ(calendarFooter(calendar), CalendarFooter::legend);
+
+    // The same month again: no request.
+    c = captureStreams([&] { ensureMonthLoaded(calendar); });
+    EXPECT_EQ(c.out + c.err, "");
+
+    // Three months ahead: marked, never requested.
+    for (int i = 0; i < 3; ++i) stepCalendarMonth(calendar, +1);
+    c = captureStreams([&] { ensureMonthLoaded(calendar); });
+    EXPECT_EQ(c.out + c.err, "");
+    EXPECT_TRUE(calendar.outOfWindow);
+    EXPECT_TRUE(calendar.loadFailed);
+    EXPECT_EQ(calendarFooter(calendar), CalendarFooter::outOfWindow);
+
+    // A day out there can still be picked: its water levels are not limited.
+    const CalendarPick pick = pickCalendarDay(calendar, 15);
+    c = captureStreams([&] { EXPECT_TRUE(applyCalendarPick(state, pick)); });
+    EXPECT_EQ(c.out, "Maree chargee pour " + pick.date + " (144 points)\n");
+    EXPECT_TRUE(state.tidePanelOpen);
+    EXPECT_EQ(state.displayedDate, pick.date);
+
+    // A failing service: "Coefficients indisponibles." until "Réessayer".
+    for (int i = 0; i < 3; ++i) stepCalendarMonth(calendar, -1);
+    setCalendarSite(calendar, "test-500");
+    c = captureStreams([&] { ensureMonthLoaded(calendar); });
+    EXPECT_TRUE(calendar.loadFailed);
+    EXPECT_TRUE(c.err.ends_with("\nEchec chargement coefficients " + std::to_string(now.month) + "/" +
+                                std::to_string(now.year) + "\n"))
+        << c.err;
+    EXPECT_EQ(calendarFooter(calendar), CalendarFooter::failed);
+    setCalendarSite(calendar, "brest");
+    retryCalendarMonth(calendar);
+    captureStreams([&] { ensureMonthLoaded(calendar); });
+    EXPECT_FALSE(calendar.days.empty());
+
+    // Without a port the pick does nothing.
+    TideState noPort = makeTideState();
+    EXPECT_FALSE(applyCalendarPick(noPort, pick));
+    EXPECT_FALSE(noPort.tidePanelOpen);
+}

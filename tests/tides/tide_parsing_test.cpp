@@ -1,0 +1,202 @@
+#include "tides/tide_level.h"
+#include "tides/tide_parsing.h"
+#include "tests/tides/log_capture.h"
+
+#include <gtest/gtest.h>
+
+TEST(TideParsing, PrettifySiteId) {
+    EXPECT_EQ(prettifySiteId("le_havre"), "Le-Havre");
+    EXPECT_EQ(prettifySiteId("saint-malo"), "Saint-Malo");
+    EXPECT_EQ(prettifySiteId("les_sables-d_olonne"), "Les-Sables-D-Olonne");
+    EXPECT_EQ(prettifySiteId("__x"), "--X");
+    EXPECT_EQ(prettifySiteId("brest2"), "Brest2");
+    EXPECT_EQ(prettifySiteId(""), "");
+    EXPECT_EQ(prettifySiteId("île"), "île");  // bytes above 127 are copied as they are
+}
+
+TEST(TideParsing, SiteNamesTakeTheFirstUsableKey) {
+    std::vector<TideSite> sites;
+    const std::string body = R"({"sites": [
+        {"site_id": "a", "name": "", "site_name": 12, "nom": "Nom A", "label": "Label A", "latitude": 48.5, "longitude": -4.5},
+        {"site_id": "b_c", "name": null, "title": "Titre"},
+        {"site_id": "le_havre", "name": ["x"], "label": ""},
+        {"name": "Sans id", "latitude": 1}
+    ]})";
+    ASSERT_TRUE(parseSites(body, sites));
+    ASSERT_EQ(sites.size(), 4u);
+    EXPECT_EQ(sites[0].name, "Nom A");
+    EXPECT_DOUBLE_EQ(sites[0].latitude, 48.5);
+    EXPECT_DOUBLE_EQ(sites[0].longitude, -4.5);
+    EXPECT_EQ(sites[1].name, "Titre");
+    EXPECT_DOUBLE_EQ(sites[1].latitude, 0.0);
+    EXPECT_EQ(sites[2].name, "Le-Havre");
+    EXPECT_EQ(sites[3].id, "");  // kept, never chosen as a port
+
+    sites.clear();
+    EXPECT_TRUE(parseSites(R"({"autre": 1})", sites));
+    EXPECT_TRUE(sites.empty());
+}
+
+TEST(TideParsing, BadSiteListsFailWithOneLine) {
+    for (const char* body : {R"({"sites": [{"site_id": 7}]})", R"({"sites": [{"site_id": "a", "latitude": "48"}]})",
+                             R"({"sites": [{"site_id": "a", "latitude": true}]})", R"({"sites": ["a"]})",
+                             R"({"sites": {"site_id": "a"}})", R"([])", "{ // note\n}", "", "{\"sites\": ["}) {
+        std::vector<TideSite> sites;
+        bool ok = true;
+        const Captured c = captureStreams([&] { ok = parseSites(body, sites); });
+        EXPECT_FALSE(ok) << body;
+        EXPECT_EQ(c.err.rfind("Erreur JSON /sites : ", 0), 0u) << c.err;
+        EXPECT_EQ(std::count(c.err.begin(), c.err.end(), '\n'), 1) << c.err;
+    }
+}
+
+TEST(TideParsing, SampleHours) {
+    float hour = -1;
+    EXPECT_TRUE(parseSampleHour("2026-12-06T07:30:00Z", hour));
+    EXPECT_FLOAT_EQ(hour, 7.5f);
+    EXPECT_TRUE(parseSampleHour("2026-12-06T23:50", hour));
+    EXPECT_FLOAT_EQ(hour, 23.0f + 50.0f / 60.0f);
+    EXPECT_TRUE(parseSampleHour("2026-12-06T07:3", hour));  // 15 characters
+    EXPECT_FLOAT_EQ(hour, 0.0f);
+    EXPECT_FALSE(parseSampleHour("2026-12-06Txx:30", hour));
+    EXPECT_TRUE(parseSampleHour("2026-12-06T07h30", hour));  // the separator is not read
+    EXPECT_FLOAT_EQ(hour, 7.5f);
+    EXPECT_FALSE(parseSampleHour("2026-12-06T24:00", hour));
+
+    EXPECT_EQ(parseLeadingHour("02:10"), 2);
+    EXPECT_EQ(parseLeadingHour("14:40"), 14);
+    EXPECT_EQ(parseLeadingHour("7:05"), 7);
+    EXPECT_EQ(parseLeadingHour("x"), 0);
+    EXPECT_EQ(parseLeadingHour("ab:cd"), 0);
+}
+
+TEST(TideParsing, WaterLevels) {
+    std::vector<WaterLevelSample> samples;
+    ASSERT_TRUE(parseWaterLevels(R"({"data": [{"time": "2026-12-06T07:30:00Z", "height": 4.25},
+                                              {"time": "court", "height": 1}, {"height": 2}, {"time": "2026-12-06T08:00"}]})",
+                                 samples));
+    ASSERT_EQ(samples.size(), 4u);
+    EXPECT_FLOAT_EQ(samples[0].hour, 7.5f);
+    EXPECT_FLOAT_EQ(samples[0].height, 4.25f);
+    EXPECT_FLOAT_EQ(samples[1].hour, 0.0f);
+    EXPECT_FLOAT_EQ(samples[2].hour, 0.0f);
+    EXPECT_FLOAT_EQ(samples[3].height, 0.0f);
+
+    samples.clear();
+    EXPECT_TRUE(parseWaterLevels(R"({"site": "brest"})", samples));  // no "data": a day without points
+    EXPECT_TRUE(samples.empty());
+
+    // Points read before a fault stay.
+    bool ok = true;
+    const Captured c = captureStreams([&] {
+        ok = parseWaterLevels(R"({"data": [{"time": "2026-12-06T01:00Z", "height": 1}, {"time": "2026-12-06Tab:00Z"}]})",
+                              samples);
+    });
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(samples.size(), 1u);
+    EXPECT_EQ(c.err.rfind("Erreur JSON /water-levels : ", 0), 0u) << c.err;
+}
+
+TEST(TideParsing, CoefficientRounding) {
+    int value = -1;
+    EXPECT_FALSE(roundCoefficient(0.4, value));
+    EXPECT_TRUE(roundCoefficient(0.5, value));
+    EXPECT_EQ(value, 1);
+    EXPECT_TRUE(roundCoefficient(94.5, value));
+    EXPECT_EQ(value, 95);
+    EXPECT_FALSE(roundCoefficient(-3, value));
+    EXPECT_FALSE(roundCoefficient(1e300, value));
+}
+
+TEST(TideParsing, MorningAndAfternoonRule) {
+    DayCoefficients day;
+    ASSERT_TRUE(dayFromHighWaters(6, {{14, 80}, {2, 70}, {23, 85}}, day));  // 14:40, 02:10, 23:55
+    EXPECT_EQ(day.day, 6);
+    EXPECT_EQ(day.morning, 70);
+    EXPECT_EQ(day.afternoon, 85);
+
+    ASSERT_TRUE(dayFromHighWaters(7, {{12, 90}}, day));  // 12:05
+    EXPECT_EQ(day.morning, 0);
+    EXPECT_EQ(day.afternoon, 90);
+    ASSERT_TRUE(dayFromHighWaters(7, {{11, 90}}, day));  // 11:59
+    EXPECT_EQ(day.morning, 90);
+    EXPECT_EQ(day.afternoon, 0);
+
+    EXPECT_FALSE(dayFromHighWaters(8, {}, day));
+}
+
+TEST(TideParsing, ExtremaToDays) {
+    const std::string body = R"({"data": [
+        {"date": "2026-12-06", "extrema": [
+            {"type": "PM", "time": "14:40", "coef": 80}, {"type": "BM", "time": "08:00", "coef": null},
+            {"type": "PM", "time": "02:10", "coef": 70}, {"type": "PM", "time": "23:55", "coef": 84.5}]},
+        {"date": "2026-12-07", "extrema": [{"type": "PM", "time": "12:05", "coef": 91}]},
+        {"date": "2026-12-08", "extrema": [{"type": "PM", "time": "11:59", "coef": 92}]},
+        {"date": "2026-12-09", "extrema": [{"type": "PM", "time": "06:00", "coef": 0.4}, {"type": "PM", "time": "18:00", "coef": 0.5}]},
+        {"date": "2026-12-10", "extrema": [{"type": "pm", "time": "06:00", "coef": 60}, {"type": "PM", "time": "07:00"}]},
+        {"date": "2026-12-xx", "extrema": [{"type": "PM", "time": "06:00", "coef": 60}]},
+        {"date": "2026-12-32", "extrema": [{"type": "PM", "time": "06:00", "coef": 60}]},
+        {"date": "2026-12", "extrema": [{"type": "PM", "time": "06:00", "coef": 60}]},
+        {"date": "2026-12-11", "extrema": "aucun"},
+        {"date": "2026-12-12"}
+    ]})";
+    std::vector<DayCoefficients> days;
+    ASSERT_EQ(parseTideExtrema(body, days), ExtremaParse::ok);
+    ASSERT_EQ(days.size(), 4u);
+    EXPECT_EQ(days[0].day, 6);
+    EXPECT_EQ(days[0].morning, 70);
+    EXPECT_EQ(days[0].afternoon, 85);
+    EXPECT_EQ(days[1].morning, 0);
+    EXPECT_EQ(days[1].afternoon, 91);
+    EXPECT_EQ(days[2].morning, 92);
+    EXPECT_EQ(days[2].afternoon, 0);
+    EXPECT_EQ(days[3].day, 9);  // 0.4 dropped, 0.5 kept as 1
+    EXPECT_EQ(days[3].morning, 0);
+    EXPECT_EQ(days[3].afternoon, 1);
+}
+
+TEST(TideParsing, BadExtremaDocuments) {
+    struct Case {
+        const char* body;
+        ExtremaParse expected;
+        const char* prefix;
+    };
+    const Case cases[] = {
+        {R"({"sites": []})", ExtremaParse::unexpected, "Coefficients : reponse inattendue : {\"sites\": []}\n"},
+        {R"({"data": {}})", ExtremaParse::unexpected, "Coefficients : reponse inattendue : "},
+        {R"([1, 2])", ExtremaParse::unexpected, "Coefficients : reponse inattendue : [1, 2]\n"},
+        {R"({"data": [3]})", ExtremaParse::jsonError, "Erreur JSON /tide-extrema : "},
+        {R"({"data": [{"date": "2026-12-06", "extrema": [{"type": "PM", "coef": "fort"}]}]})", ExtremaParse::jsonError,
+         "Erreur JSON /tide-extrema : "},
+        {R"({"data": [{"date": 6}]})", ExtremaParse::jsonError, "Erreur JSON /tide-extrema : "},
+        {R"({"data": [)", ExtremaParse::jsonError, "Erreur JSON /tide-extrema : "},
+    };
+    for (const Case& k : cases) {
+        std::vector<DayCoefficients> days;
+        ExtremaParse result = ExtremaParse::ok;
+        const Captured c = captureStreams([&] { result = parseTideExtrema(k.body, days); });
+        EXPECT_EQ(result, k.expected) << k.body;
+        EXPECT_EQ(c.err.rfind(k.prefix, 0), 0u) << c.err;
+    }
+
+    // The excerpt of an unexpected answer stops at 300 bytes, never inside a character.
+    const std::string longBody = "{\"x\": \"" + std::string(292, 'a') + "é\"}";
+    std::vector<DayCoefficients> days;
+    const Captured c = captureStreams([&] { parseTideExtrema(longBody, days); });
+    EXPECT_EQ(c.err, "Coefficients : reponse inattendue : " + longBody.substr(0, 299) + "\n");
+}
+
+TEST(TideLevel, InterpolateLevel) {
+    EXPECT_FLOAT_EQ(interpolateLevel({}, 5.0f), 0.0f);
+    const std::vector<WaterLevelSample> samples = {{1.0f, 0.0f}, {3.0f, 1.0f}, {2.0f, 2.0f}, {5.0f, 2.0f}, {4.0f, 3.0f}};
+    EXPECT_FLOAT_EQ(interpolateLevel(samples, 1.0f), 3.0f);   // exactly a sample: its height
+    EXPECT_FLOAT_EQ(interpolateLevel(samples, 0.5f), 2.0f);
+    EXPECT_FLOAT_EQ(interpolateLevel(samples, 1.5f), 2.5f);
+    EXPECT_FLOAT_EQ(interpolateLevel(samples, 2.0f), 2.0f);   // equal hours: the first pair wins, no division by 0
+    EXPECT_FLOAT_EQ(interpolateLevel(samples, 2.5f), 4.5f);
+    EXPECT_FLOAT_EQ(interpolateLevel(samples, 3.0f), 4.0f);
+    EXPECT_FLOAT_EQ(interpolateLevel(samples, 7.0f), 4.0f);   // past the end: the last height
+    EXPECT_FLOAT_EQ(interpolateLevel(samples, -1.0f), 4.0f);  // before the start too
+    EXPECT_FLOAT_EQ(interpolateLevel({{2.5f, 9.0f}}, 1.0f), 2.5f);
+    EXPECT_FLOAT_EQ(interpolateLevel({{1.0f, 2.0f}, {5.0f, 2.0f}}, 2.0f), 1.0f);  // denominator 0.0001
+}

@@ -1,0 +1,35 @@
+// Tests that talk to the tide stand-in: one server per test program, the
+// client pointed at it through ABYSTO_TIDE_URL.
+#pragma once
+
+#include "tests/support/devstack_process.h"
+#include "tests/tides/log_capture.h"
+#include "tides/tide_dates.h"
+#include "tides/tide_service_config.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <memory>
+
+class TideServiceTest : public testing::Test {
+protected:
+    static inline std::unique_ptr<DevstackProcess> server;
+    static void SetUpTestSuite() {
+        unsetenv("ABYSTO_TIDE_KEY");
+        server = std::make_unique<DevstackProcess>();
+    }
+    static void TearDownTestSuite() { server.reset(); }
+
+    void SetUp() override {
+        ASSERT_TRUE(server && server->started()) << "le service local n'a pas demarre";
+        setenv("ABYSTO_TIDE_URL", server->url().c_str(), 1);
+    }
+    void TearDown() override { unsetenv("ABYSTO_TIDE_URL"); }
+
+    const std::string key = kDefaultTideServiceKey;
+
+    static std::string today() {
+        const LocalDate d = todayLocal();
+        return formatDate(d.year, d.month, d.day);
+    }
+};
