@@ -39,7 +39,7 @@ struct OgrTrack {
 
 std::vector<OgrTrack> readWithGdal(const std::string& path) {
     std::vector<OgrTrack> tracks;
-    const ProcessResult names = runProcess("ogrinfo", {"-ro", "-q", path, "tracks"});
+    const ProcessResult names = runProcess("/usr/bin/ogrinfo", {"-ro", "-q", path, "tracks"});
     EXPECT_EQ(names.exitCode, 0) << names.output;
     std::istringstream in(names.output);
     std::string line;
@@ -47,7 +47,7 @@ std::vector<OgrTrack> readWithGdal(const std::string& path) {
         const std::string key = "  name (String) = ";
         if (line.rfind(key, 0) == 0) tracks.push_back({line.substr(key.size()), {}, {}});
     }
-    const ProcessResult points = runProcess("ogrinfo", {"-ro", "-q", path, "track_points"});
+    const ProcessResult points = runProcess("/usr/bin/ogrinfo", {"-ro", "-q", path, "track_points"});
     EXPECT_EQ(points.exitCode, 0) << points.output;
     std::istringstream pin(points.output);
     int track = -1;
@@ -138,7 +138,7 @@ TEST_F(GpxFixture, ExportIsReadBackByGdalAndWellFormed) {
         if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) ++bareLf;
     EXPECT_EQ(bareLf, 0u);
 
-    const ProcessResult lint = runProcess("xmllint", {"--noout", path});
+    const ProcessResult lint = runProcess("/usr/bin/xmllint", {"--noout", path});
     EXPECT_EQ(lint.exitCode, 0) << lint.output;
 
     const std::vector<OgrTrack> tracks = readWithGdal(path);
