@@ -1,7 +1,7 @@
 #include "routes/gpx_import.h"
 
 #include "routes/gpx_error.h"
-#include "routes/wgs84_to_lambert93.h"
+#include "terrain/bathy.h"
 
 #include <charconv>
 #include <filesystem>
@@ -104,7 +104,8 @@ void scanElements(std::string_view text, const ElementKind& kind, const Georefer
             const std::optional<double> lon = readAttribute(tag, "lon");
             double X = 0, Y = 0;
             RoutePoint point;
-            if (!lat || !lon || !wgs84ToLambert93(*lat, *lon, X, Y) || !lambertToGrid(geo, X, Y, point.x, point.y))
+            if (!lat || !lon || !wgs84ToLambert93(GeoPoint{*lat, *lon}, X, Y) ||
+                !lambertToGrid(geo, X, Y, point.x, point.y))
                 continue;
             point.hasZ = sampleHeight(grid, point.x, point.y, point.z);
             if (!point.hasZ) {

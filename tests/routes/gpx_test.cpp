@@ -2,7 +2,6 @@
 #include "routes/gpx_error.h"
 #include "routes/gpx_export.h"
 #include "routes/gpx_import.h"
-#include "routes/wgs84_to_lambert93.h"
 #include "terrain/bathy.h"
 #include "test_terrain.h"
 #include "tests/support/process.h"
@@ -88,20 +87,6 @@ TEST(GpxText, EscapingAndAttributes) {
     // Whole names only: "platform" and "latitude" are not "lat".
     EXPECT_EQ(readAttribute("<trkpt platform=\"7\" lat=\"1.5\"", "lat"), 1.5);
     EXPECT_EQ(readAttribute("<trkpt latitude=\"7\"", "lat"), std::nullopt);
-}
-
-TEST(GpxCoordinates, Wgs84ToLambert93AndBack) {
-    double x = 0, y = 0;
-    ASSERT_TRUE(wgs84ToLambert93(46.5, 3.0, x, y));
-    EXPECT_NEAR(x, 700000.0, 1e-3);
-    EXPECT_NEAR(y, 6600000.0, 1e-3);
-    ASSERT_TRUE(wgs84ToLambert93(48.35, -4.6, x, y));
-    GeoPoint back;
-    ASSERT_TRUE(lambert93ToWgs84(x, y, back));
-    EXPECT_NEAR(back.lat, 48.35, 1e-9);
-    EXPECT_NEAR(back.lon, -4.6, 1e-9);
-    EXPECT_FALSE(wgs84ToLambert93(91.0, 0.0, x, y));
-    EXPECT_FALSE(wgs84ToLambert93(0.0, 181.0, x, y));
 }
 
 TEST_F(GpxFixture, ExportIsReadBackByGdalAndWellFormed) {
@@ -203,7 +188,9 @@ TEST_F(GpxFixture, ExportFailures) {
     EXPECT_EQ(lastGpxError(), "Impossible d'ouvrir " + unwritable + " en ecriture.");
 
     // Through the window's hook: the status line says what happened.
+    testing::internal::CaptureStderr();
     exportRoutesTo(unwritable, editor, panel);
+    testing::internal::GetCapturedStderr();
     EXPECT_TRUE(panel.statusIsError);
     EXPECT_EQ(panel.statusText, lastGpxError());
     testing::internal::CaptureStdout();
@@ -381,7 +368,7 @@ TEST_F(GpxFixture, RealFilesFromManyProgramsImportOrFailCleanly) {
 TEST_F(GpxFixture, HeightsComeFromTheTerrainNotTheFile) {
     // The terrain placed under the first point of a Strava track in the Pyrenees.
     double X = 0, Y = 0;
-    ASSERT_TRUE(wgs84ToLambert93(42.9410590, 0.9630410, X, Y));
+    ASSERT_TRUE(wgs84ToLambert93({42.9410590, 0.9630410}, X, Y));
     const Georeference here = makeGeoreference(X - 50.25, Y + 70.5, 42.94, 0.963);
     int outside = -1;
     testing::internal::CaptureStdout();
