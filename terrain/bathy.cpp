@@ -8,6 +8,7 @@
 #include <ogr_spatialref.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <iostream>
 #include <memory>
@@ -97,6 +98,16 @@ TransformPtr makeLambert93ToWgs84() {
     lambert93.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
     wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
     return TransformPtr(OGRCreateCoordinateTransformation(&lambert93, &wgs84));
+}
+
+TransformPtr makeWgs84ToLambert93() {
+    OGRSpatialReference wgs84;
+    OGRSpatialReference lambert93;
+    if (wgs84.importFromEPSG(4326) != OGRERR_NONE || lambert93.importFromEPSG(2154) != OGRERR_NONE)
+        return nullptr;
+    wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    lambert93.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    return TransformPtr(OGRCreateCoordinateTransformation(&wgs84, &lambert93));
 }
 
 bool noDataset(GDALDatasetH dataset) {
@@ -281,5 +292,27 @@ bool lambert93ToWgs84(double x, double y, GeoPoint& out) {
     if (!perThread.transform->Transform(1, &px, &py)) return false;
     out.lat = py;
     out.lon = px;
+    return true;
+}
+
+bool wgs84ToLambert93(const GeoPoint& in, double& x, double& y) {
+    // Like the inverse: one per thread, created on first use, not retried.
+    struct PerThread {
+        TransformPtr transform;
+        PerThread() {
+            transform = makeWgs84ToLambert93();
+            if (!transform)
+                std::cerr << "Erreur : transformation WGS84 -> Lambert93 indisponible (proj_data introuvable ?)."
+                          << std::endl;
+        }
+    };
+    thread_local PerThread perThread;
+    if (!perThread.transform) return false;
+    // Written so that NaN fails too.
+    if (!(in.lat >= -90.0 && in.lat <= 90.0 && in.lon >= -180.0 && in.lon <= 180.0)) return false;
+    double px = in.lon, py = in.lat;
+    if (!perThread.transform->Transform(1, &px, &py) || !std::isfinite(px) || !std::isfinite(py)) return false;
+    x = px;
+    y = py;
     return true;
 }

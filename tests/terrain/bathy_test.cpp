@@ -161,6 +161,25 @@ TEST(Bathy, Lambert93OriginIsAt46Point5North3East) {
     EXPECT_NEAR(q.lat, 46.5, 1e-9);
 }
 
+TEST(Bathy, Wgs84ToLambert93IsTheInverse) {
+    double x = 0, y = 0;
+    ASSERT_TRUE(wgs84ToLambert93({46.5, 3.0}, x, y));
+    EXPECT_NEAR(x, 700000.0, 1e-3);
+    EXPECT_NEAR(y, 6600000.0, 1e-3);
+    ASSERT_TRUE(wgs84ToLambert93({48.35, -4.6}, x, y));
+    GeoPoint back;
+    ASSERT_TRUE(lambert93ToWgs84(x, y, back));
+    EXPECT_NEAR(back.lat, 48.35, 1e-9);
+    EXPECT_NEAR(back.lon, -4.6, 1e-9);
+    EXPECT_FALSE(wgs84ToLambert93({91.0, 0.0}, x, y));
+    EXPECT_FALSE(wgs84ToLambert93({0.0, 181.0}, x, y));
+    EXPECT_FALSE(wgs84ToLambert93({std::nan(""), 0.0}, x, y));
+
+    bool ok = false;
+    std::thread([&] { ok = wgs84ToLambert93({46.5, 3.0}, x, y); }).join();
+    EXPECT_TRUE(ok);
+}
+
 // Run in a child process whose PROJ_DATA points nowhere (see below).
 TEST(Bathy, DISABLED_ConvertWithoutProjDatabase) {
     GeoPoint p;
