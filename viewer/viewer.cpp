@@ -204,33 +204,6 @@ void Viewer::drawTerrain(const glm::mat4& view, const glm::mat4& projection) {
     mesh.draw();
 }
 
-void Viewer::drawFrame() {
-    glClearColor(0.05f, 0.05f, 0.08f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    const glm::mat4 view = camera.view();
-    const glm::mat4 projection = camera.projection();
-    drawTerrain(view, projection);
-    beginUiFrame();
-    drawViewUi();
-    endUiFrame();
-}
-
-bool Viewer::run() {
-    returnToMenu = false;
-    if (glfwWindowShouldClose(window)) return false;
-    while (!glfwWindowShouldClose(window)) {
-        if (returnToMenu) return true;
-        const double now = glfwGetTime();
-        const float frameTime = static_cast<float>(now - lastFrameTime);
-        lastFrameTime = now;
-        moveCameraFromKeyboard(frameTime);
-        drawFrame();
-        glfwSwapBuffers(window);
-        glfwPollEvents();
-    }
-    return false;
-}
-
 void Viewer::toggleFullscreen() {
     GLFWmonitor* monitor = glfwGetPrimaryMonitor();
     const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
