@@ -1,29 +1,42 @@
-// Entry point: shared set-up, start-up steps, then the program's outer loop.
+// Entry point: shared set-up, start-up steps with the splash, then the
+// program's outer loop (choose tiles, load them, show them).
 #include "app/command_line.h"
 #include "app/config.h"
+#include "app/load_zone.h"
 #include "app/log.h"
 #include "app/paths.h"
 #include "app/settings.h"
+#include "app/splash.h"
 #include "app/version.h"
 #include "platform/platform.h"
 #include "terrain/tile_info.h"
+#include "tides/ram_table.h"
+#include "viewer/satellite_texture.h"
+#include "viewer/viewer.h"
 
 #include <cpl_conv.h>
 #include <curl/curl.h>
 #include <filesystem>
 #include <iostream>
 
-int main(int argc, char** argv) {
-    CommandLine options;
-    std::string optionError;
-    if (!parseCommandLine(argc, argv, options, optionError)) {
-        std::cerr << optionError << std::endl;
-        return 2;
-    }
+namespace {
 
-    platform::useUtf8Console();
-    curl_global_init(CURL_GLOBAL_ALL);
+// Merges, meshes and shows one zone. True when the user asked to go back to
+// the zone menu, false when the window is closing.
+bool showZone(Viewer& viewer, const std::vector<std::string>& paths) {
+    auto splash = [&](const char* message, float fraction) { showSplash(viewer.window, message, fraction); };
+    LoadedZone zone = loadZone(paths, splash);
 
+    splash("Récupération de l'imagerie satellite...", 0.8f);
+    GeoPoint southWest, northEast;
+    if (zone.dataset->cornersWgs84(southWest, northEast)) uploadSatelliteTexture(viewer, southWest, northEast);
+
+    splash("Préparation du rendu...", 0.95f);
+    viewer.setTerrain(zone.grid);
+    return viewer.run();
+}
+
+int runProgram(const CommandLine& options) {
     const std::string exeDir = platform::executableDir();
     migrateLegacyData(exeDir);
     const std::string tileDirectory = tilesDir();
@@ -40,11 +53,58 @@ int main(int argc, char** argv) {
     [[maybe_unused]] const AppConfig config = loadConfig(exeDir);
     loadSettings();
 
-    std::vector<TileInfo> tiles = scanLocalTiles(tileDirectory);
-    if (tiles.empty()) std::cout << "Aucune dalle pour l'instant (connexion requise ?)." << std::endl;
-    std::cout << tiles.size() << " dalle(s) disponible(s) au total." << std::endl;
+    Viewer viewer;
+    viewer.dataRoot = exeDir + "/data";
+    if (!viewer.init()) return -1;
+    auto splash = [&](const char* message, float fraction) { showSplash(viewer.window, message, fraction); };
 
-    curl_global_cleanup();
-    closeLog();
+    // The saved session and the tile catalogue are restored here once the
+    // account and tile-server clients exist; the frames keep their places.
+    splash("Restauration de la session...", 0.85f);
+    splash("Analyse des dalles locales...", -1.0f);
+    std::vector<TileInfo> tiles = scanLocalTiles(tileDirectory);
+    splash("Synchronisation du catalogue...", 0.3f);
+    if (tiles.empty()) std::cout << "Aucune dalle pour l'instant (connexion requise ?)." << std::endl;
+
+    splash("Chargement des références altimétriques...", 0.6f);
+    std::vector<RamSite> ramSites;
+    loadRamAtStartup(ramFilePath(exeDir), ramSites);
+
+    splash("Préparation de l'interface...", 0.8f);
+    std::cout << tiles.size() << " dalle(s) disponible(s) au total." << std::endl;
+    splash("Lancement...", 1.0f);
+
+    bool firstCycle = true;
+    for (;;) {
+        for (TileInfo& tile : tiles) tile.selected = false;
+        // Tiles named on the command line stand in for the zone selector's
+        // choice in the first cycle; the selector itself comes later.
+        const std::vector<std::string> paths = firstCycle ? options.openFiles : std::vector<std::string>{};
+        firstCycle = false;
+        if (paths.empty()) {
+            std::cout << "Aucune dalle sélectionnée, fermeture." << std::endl;
+            break;
+        }
+        if (!showZone(viewer, paths)) break;
+    }
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    CommandLine options;
+    std::string optionError;
+    if (!parseCommandLine(argc, argv, options, optionError)) {
+        std::cerr << optionError << std::endl;
+        return 2;
+    }
+
+    platform::useUtf8Console();
+    curl_global_init(CURL_GLOBAL_ALL);
+    const int code = runProgram(options);
+    // A failed window start leaves libcurl as it is: the process ends anyway.
+    if (code == 0) curl_global_cleanup();
+    closeLog();
+    return code;
 }

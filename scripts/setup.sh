@@ -11,7 +11,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   python3-glad python3-jinja2
   xvfb xauth mesa-utils libgl1-mesa-dri xdotool imagemagick
-  fonts-inter zenity libxml2-utils librsvg2-bin xdg-utils
+  fonts-inter zenity libxml2-utils librsvg2-bin xdg-utils libx11-dev
 )
 
 missing=()

@@ -43,3 +43,6 @@ private:
 
 // Lambert-93 metres (EPSG:2154) to WGS84 degrees. One transformation per thread.
 bool lambert93ToWgs84(double x, double y, GeoPoint& out);
+// WGS84 degrees to Lambert-93 metres (GPX import). One transformation per
+// thread; false for a latitude or longitude out of range.
+bool wgs84ToLambert93(const GeoPoint& in, double& x, double& y);

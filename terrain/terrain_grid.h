@@ -41,9 +41,17 @@ struct TerrainGrid {
     double originX = 0;
     double originY = 0;
 
+    // Reads the dataset (its geotransform step must have run) and builds
+    // points and triangles. False, everything empty, without an open dataset.
     bool generate();
+    // The same from elevations already read: `w` x `h` values row by row from
+    // the top, geotransform `gt`. The buffer is released before it returns.
+    bool generateFrom(std::vector<float> elevations, int w, int h, const double gt[6], float noData);
     void logCounts() const;
 };
+
+// Bounds of the valid points in render space; the default bounds when none is valid.
+RenderBounds renderBoundsOf(const std::vector<GridPoint>& points);
 
 std::vector<TerrainVertex> buildRenderVertices(const std::vector<GridPoint>& points,
                                                const std::vector<Triangle>& triangles,

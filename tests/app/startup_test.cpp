@@ -1,8 +1,14 @@
 // Runs the built program the way a user would and reads its log.
+#include "tests/support/devstack_process.h"
+#include "tests/support/gui_driver.h"
 #include "tests/support/process.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
+#include <memory>
+#include <thread>
+
+using namespace std::chrono_literals;
 
 namespace fs = std::filesystem;
 
@@ -31,7 +37,8 @@ TEST(Startup, LogsConfigurationAndLocalTiles) {
     EXPECT_EQ(log.rfind("\n===== Abysto 1.0.2 -- ", 0), 0u) << log;
     EXPECT_NE(log.find("Serveur de dalles : http://127.0.0.1:9  [ABYSTO_TILE_SERVER]\n"), std::string::npos) << log;
     EXPECT_NE(log.find("\n2 dalle(s) disponible(s) au total.\n"), std::string::npos) << log;
-    EXPECT_EQ(log.find("Aucune dalle"), std::string::npos);
+    EXPECT_EQ(log.find("Aucune dalle pour"), std::string::npos);
+    EXPECT_NE(log.find("\nAucune dalle sélectionnée, fermeture.\n"), std::string::npos) << log;
     EXPECT_TRUE(fs::exists(home / "Abysto/settings.json"));
 }
 
@@ -40,7 +47,111 @@ TEST(Startup, NoTileSaysSo) {
     const ProcessResult run = runProcess(ABYSTO_BINARY_DIR "/abysto", {}, {{"LOCALAPPDATA", home.str()}});
     EXPECT_EQ(run.exitCode, 0) << run.output;
     const std::string log = readFile(home / "Abysto/logs/abysto.log");
-    EXPECT_NE(log.find("Aucune dalle pour l'instant (connexion requise ?).\n0 dalle(s) disponible(s) au total.\n"),
+    const size_t none = log.find("\nAucune dalle pour l'instant (connexion requise ?).\n");
+    const size_t count = log.find("\n0 dalle(s) disponible(s) au total.\n");
+    ASSERT_NE(none, std::string::npos) << log;
+    ASSERT_NE(count, std::string::npos) << log;
+    EXPECT_LT(none, count);
+}
+
+namespace {
+
+// Two generated tiles near Brest, and the stand-in drawing their orthophoto.
+struct OpenedZone : testing::Test {
+    TempDir home;
+    fs::path tiles = home / "tuiles";
+    std::string west, east;
+    std::unique_ptr<DevstackProcess> services;
+    RunningProgram program;
+    fs::path log = home / "Abysto/logs/abysto.log";
+
+    void SetUp() override {
+        const ProcessResult made =
+            runProcess(ABYSTO_BINARY_DIR "/make-tiles", {tiles.string(), "145", "6839", "146", "6839"});
+        ASSERT_EQ(made.exitCode, 0) << made.output;
+        west = (tiles / "LITTO3D_FRA_0145_6839_MNT1M_2021_LAMB93_RGF93_IGN69.asc").string();
+        east = (tiles / "LITTO3D_FRA_0146_6839_MNT1M_2021_LAMB93_RGF93_IGN69.asc").string();
+        services = std::make_unique<DevstackProcess>(std::vector<std::string>{"--tiles", tiles.string()});
+        ASSERT_TRUE(services->started());
+    }
+    void TearDown() override { killProgram(program); }
+
+    void start(const std::vector<std::string>& files) {
+        std::vector<std::string> args = {"--open"};
+        args.insert(args.end(), files.begin(), files.end());
+        program = startProgram(ABYSTO_BINARY_DIR "/abysto", args,
+                               {{"LOCALAPPDATA", home.str()}, {"ABYSTO_TILE_SERVER", "http://127.0.0.1:9"},
+                                {"ABYSTO_WMS_URL", services->url()}},
+                               home / "sortie.txt");
+    }
+};
+
+} // namespace
+
+// The first cycle on tiles named on the command line: merge, describe, mesh,
+// satellite texture, then the view until Escape; no zone selector yet, so the program ends.
+TEST_F(OpenedZone, ShowsTilesFromTheCommandLineUntilEscape) {
+    start({west, east});
+    const std::string window = waitForWindow("Abysto", 20s);
+    ASSERT_FALSE(window.empty());
+    ASSERT_TRUE(waitForText(log, "Exagération verticale : x1", 60s)) << readFile(log);
+    std::this_thread::sleep_for(1s);  // a few frames of the view
+    ASSERT_TRUE(pressKey(window, "Escape"));
+    EXPECT_EQ(waitForExit(program, 30s), 0) << readFile(home / "sortie.txt");
+
+    const std::string text = readFile(log);
+    for (const char* line : {"\n2 dalle(s) sélectionnée(s) à fusionner.\n2 dalle(s) fusionnée(s) en un seul raster.\n"
+                             "Nombre de bandes : 1\nTaille de l'image : 2000 x 1000\n",
+                             "\nTransform : 145000 1 0 6.839e+06 0 -1 \n=== Emprise geographique ===\n",
+                             "\nWGS84 centre : lat=48.4099 lon=-4.49748\n", "\nNODATA détecté : -99999\n",
+                             "\nNombre de vertices : 2000000\nNombre de triangles : ",
+                             "\nRécupération de la texture satellite du terrain...\nTexture satellite chargée (1024x",
+                             "\nAucune dalle sélectionnée, fermeture.\n"})
+        EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
+    EXPECT_EQ(text.find("Aucun vertex"), std::string::npos) << text;
+    EXPECT_NE(services->output().find("WMS /wms-r?"), std::string::npos);
+}
+
+TEST_F(OpenedZone, ClosingTheWindowEndsTheProgram) {
+    start({west});
+    const std::string window = waitForWindow("Abysto", 20s);
+    ASSERT_FALSE(window.empty());
+    ASSERT_TRUE(waitForText(log, "Exagération verticale : x1", 60s)) << readFile(log);
+    ASSERT_TRUE(requestClose(window));
+    EXPECT_EQ(waitForExit(program, 30s), 0) << readFile(home / "sortie.txt");
+    EXPECT_EQ(readFile(log).find("Aucune dalle sélectionnée"), std::string::npos);  // no second cycle
+}
+
+TEST_F(OpenedZone, NoOrthophotoLeavesTheDepthColours) {
+    services.reset();  // nothing listens any more
+    program = startProgram(ABYSTO_BINARY_DIR "/abysto", {"--open", west},
+                           {{"LOCALAPPDATA", home.str()}, {"ABYSTO_WMS_URL", closedPortUrl()}}, home / "sortie.txt");
+    const std::string window = waitForWindow("Abysto", 20s);
+    ASSERT_TRUE(waitForText(log, "Exagération verticale : x1", 60s)) << readFile(log);
+    ASSERT_TRUE(pressKey(window, "Escape"));
+    EXPECT_EQ(waitForExit(program, 30s), 0);
+    const std::string text = readFile(log);
+    EXPECT_NE(text.find("\nErreur curl : "), std::string::npos) << text;
+    EXPECT_NE(text.find("\nÉchec récupération texture satellite.\n"), std::string::npos) << text;
+}
+
+TEST(Startup, OpeningSomethingElseThanATileLeavesTheViewEmpty) {
+    TempDir home;
+    writeFile(home / "notes.asc", "pas une grille\n");
+    RunningProgram program = startProgram(ABYSTO_BINARY_DIR "/abysto", {"--open", (home / "notes.asc").string()},
+                                          {{"LOCALAPPDATA", home.str()}, {"ABYSTO_WMS_URL", closedPortUrl()}},
+                                          home / "sortie.txt");
+    const fs::path log = home / "Abysto/logs/abysto.log";
+    const std::string window = waitForWindow("Abysto", 20s);
+    ASSERT_TRUE(waitForText(log, "Aucun vertex à afficher.", 30s)) << readFile(log);
+    std::this_thread::sleep_for(500ms);
+    ASSERT_TRUE(pressKey(window, "Escape"));
+    EXPECT_EQ(waitForExit(program, 30s), 0);
+    const std::string text = readFile(log);
+    EXPECT_NE(text.find("\n1 dalle(s) sélectionnée(s) à fusionner.\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nErreur lors de la fusion des 1 dalle(s).\nAucun dataset ouvert.\n"), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("\nNombre de vertices : 0\nNombre de triangles : 0\nAucun vertex à afficher.\n"),
               std::string::npos)
-        << log;
+        << text;
 }

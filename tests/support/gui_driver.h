@@ -32,3 +32,6 @@ bool xdotool(const std::vector<std::string>& args);
 bool clickAt(const std::string& window, int x, int y, int button = 1);
 bool pressKey(const std::string& window, const std::string& key);
 bool captureScreen(const std::filesystem::path& png);
+
+// Asks the window to close, as a window manager's close button does.
+bool requestClose(const std::string& window);

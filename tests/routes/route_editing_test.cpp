@@ -1,0 +1,277 @@
+#include "routes/route_editor.h"
+#include "routes/route_input.h"
+#include "routes/route_panel_state.h"
+#include "test_terrain.h"
+
+#define GLFW_INCLUDE_NONE
+#include <GLFW/glfw3.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+// An editor on a 100 x 100 terrain sloping down eastwards (z = -x / 10).
+struct EditorFixture : ::testing::Test {
+    TestTerrain terrain = makeTerrain(100, 100, [](int col, int) { return -col / 10.0f; });
+    RouteEditor editor;
+    RoutePanelState panel;
+    void SetUp() override {
+        editor.resetForTerrain();
+        editor.setTerrain(terrain.grid(), makeGeoreference(150000, 6800000, 48.0, -4.5));
+        panel.interactionMode = kModeRoute;
+    }
+    void click(double x, double y) { onRouteClickAt(editor, panel, true, x, y); }
+    void drawRoute(std::vector<std::pair<double, double>> pts) {
+        for (auto [x, y] : pts) click(x, y);
+        ASSERT_EQ(onRouteKey(editor, panel, GLFW_KEY_ENTER, false), RouteKeyResult::Finished);
+    }
+};
+
+} // namespace
+
+TEST(RouteHeights, BilinearInsideAndNothingNextToInvalidPoints) {
+    TestTerrain t = makeTerrain(4, 3, [](int col, int row) { return static_cast<float>(col + 10 * row); });
+    float z = 0;
+    ASSERT_TRUE(sampleHeight(t.grid(), 1.25, 0.5, z));
+    EXPECT_FLOAT_EQ(z, 6.25f);
+    ASSERT_TRUE(sampleHeight(t.grid(), 3.0, 2.0, z));  // the last column and row themselves
+    EXPECT_FLOAT_EQ(z, 23.0f);
+    EXPECT_FALSE(sampleHeight(t.grid(), 3.01, 1.0, z));
+    EXPECT_FALSE(sampleHeight(t.grid(), -0.01, 1.0, z));
+
+    t.points[1 * 4 + 2].valid = false;  // column 2, row 1
+    EXPECT_FALSE(sampleHeight(t.grid(), 1.5, 0.5, z));
+    EXPECT_FALSE(sampleHeight(t.grid(), 2.0, 1.0, z));
+    EXPECT_TRUE(sampleHeight(t.grid(), 0.5, 0.5, z));
+
+    HeightGrid tooShort{&t.points, 4, 4};  // 12 points for 16
+    EXPECT_FALSE(sampleHeight(tooShort, 0.5, 0.5, z));
+    EXPECT_FALSE(sampleHeight(HeightGrid{}, 0.5, 0.5, z));
+}
+
+TEST(RouteGeoreference, LambertBothWaysConvergenceAndFlag) {
+    Georeference geo = makeGeoreference(150000, 6800000, 48.0, -4.5);
+    EXPECT_TRUE(geo.georeferenced);
+    EXPECT_NEAR(geo.convergence, -5.5736, 1e-4);  // sin(48 deg) * (-4.5 - 3)
+    double X = 0, Y = 0, x = 0, y = 0;
+    ASSERT_TRUE(gridToLambert(geo, 10.5, 20.0, X, Y));
+    EXPECT_DOUBLE_EQ(X, 150010.5);
+    EXPECT_DOUBLE_EQ(Y, 6799980.0);  // rows grow southwards
+    ASSERT_TRUE(lambertToGrid(geo, X, Y, x, y));
+    EXPECT_DOUBLE_EQ(x, 10.5);
+    EXPECT_DOUBLE_EQ(y, 20.0);
+
+    Georeference none = makeGeoreference(0, 0, 48.0, 3.0);
+    EXPECT_FALSE(none.georeferenced);
+    EXPECT_FALSE(gridToLambert(none, 1, 1, X, Y));
+    EXPECT_FALSE(lambertToGrid(none, 1, 1, x, y));
+    EXPECT_TRUE(makeGeoreference(0, 6800000, 48.0, 3.0).georeferenced);
+}
+
+TEST_F(EditorFixture, ClicksDrawARouteWithHeightsAndEnterKeepsIt) {
+    click(10, 10);
+    EXPECT_TRUE(editor.drawing);
+    EXPECT_EQ(editor.inProgress.name, "Parcours 1");
+    click(20, 10);
+    click(150, 10);  // off the terrain: kept without height
+    ASSERT_EQ(editor.inProgress.points.size(), 3u);
+    EXPECT_TRUE(editor.inProgress.points[1].hasZ);
+    EXPECT_FLOAT_EQ(editor.inProgress.points[1].z, -2.0f);
+    EXPECT_FALSE(editor.inProgress.points[2].hasZ);
+    EXPECT_EQ(editor.inProgress.points[2].z, 0.0f);
+
+    panel.profile.routesDirty = false;
+    EXPECT_EQ(onRouteKey(editor, panel, GLFW_KEY_KP_ENTER, false), RouteKeyResult::Finished);
+    EXPECT_FALSE(editor.drawing);
+    ASSERT_EQ(editor.routes.size(), 1u);
+    EXPECT_EQ(editor.selectedRoute, 0);
+    EXPECT_TRUE(panel.profile.routesDirty);
+    EXPECT_TRUE(editor.inProgress.points.empty());
+}
+
+TEST_F(EditorFixture, TheFiveHundredAndFirstPointIsRefused) {
+    for (int i = 0; i < 500; ++i) click(i % 100, i / 100);
+    ASSERT_EQ(editor.inProgress.points.size(), 500u);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(onRouteClickAt(editor, panel, true, 50, 50), RouteClickResult::LimitReached);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Parcours : nombre maximal de points atteint.\n");
+    EXPECT_EQ(editor.inProgress.points.size(), 500u);
+    EXPECT_FALSE(editor.addPoint(1, 1));
+}
+
+TEST_F(EditorFixture, MissedClickOnlyPrints) {
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(onRouteClickAt(editor, panel, false, 0, 0), RouteClickResult::NoTerrain);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Aucun terrain touché.\n");
+    EXPECT_FALSE(editor.drawing);
+
+    PickResult miss;
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(onRouteClick(editor, panel, miss), RouteClickResult::NoTerrain);
+    testing::internal::GetCapturedStdout();
+    PickResult hit;
+    hit.hit = true;
+    hit.x = 12;
+    hit.z = 34;  // world z is the grid row
+    EXPECT_EQ(onRouteClick(editor, panel, hit), RouteClickResult::PointAdded);
+    EXPECT_EQ(editor.inProgress.points[0].x, 12);
+    EXPECT_EQ(editor.inProgress.points[0].y, 34);
+}
+
+TEST_F(EditorFixture, ClickNearSelectedRoutePointSelectsItAndDeleteRemovesIt) {
+    drawRoute({{10, 10}, {40, 10}, {70, 10}});
+    // 11.9 units from point 1: selects it instead of starting a route.
+    EXPECT_EQ(onRouteClickAt(editor, panel, true, 40, 21.9), RouteClickResult::PointSelected);
+    EXPECT_EQ(panel.selectedPoint, 1);
+    EXPECT_FALSE(editor.drawing);
+
+    panel.interactionMode = kModeNavigate;  // Delete works in any mode
+    EXPECT_EQ(onRouteKey(editor, panel, GLFW_KEY_DELETE, false), RouteKeyResult::PointRemoved);
+    ASSERT_EQ(editor.routes[0].points.size(), 2u);
+    EXPECT_EQ(editor.routes[0].points[1].x, 70);
+    EXPECT_EQ(panel.selectedPoint, -1);
+    EXPECT_EQ(onRouteKey(editor, panel, GLFW_KEY_DELETE, false), RouteKeyResult::Ignored);
+
+    // 12.1 units away: a new route.
+    panel.interactionMode = kModeRoute;
+    EXPECT_EQ(onRouteClickAt(editor, panel, true, 70, 22.1), RouteClickResult::PointAdded);
+    EXPECT_TRUE(editor.drawing);
+    EXPECT_EQ(editor.inProgress.name, "Parcours 2");
+}
+
+TEST_F(EditorFixture, SelectedPointDoesNotFollowIntoANewRoute) {
+    drawRoute({{10, 10}, {40, 10}, {70, 10}});
+    click(70, 12);
+    ASSERT_EQ(panel.selectedPoint, 2);
+    click(10, 80);  // far from every point: starts route 2
+    click(20, 80);
+    click(30, 80);
+    ASSERT_EQ(onRouteKey(editor, panel, GLFW_KEY_ENTER, false), RouteKeyResult::Finished);
+    EXPECT_EQ(onRouteKey(editor, panel, GLFW_KEY_DELETE, false), RouteKeyResult::Ignored);
+    EXPECT_EQ(editor.routes[1].points.size(), 3u);
+}
+
+TEST(RouteNearestPoint, WithinTheMaximumAndLastAmongEquals) {
+    Route r = makeRoute({{0, 0}, {10, 0}, {20, 0}});
+    EXPECT_EQ(nearestPointIndex(r, 5, 0, 12.0), 1);  // 0 and 1 both at 5: the last wins
+    EXPECT_EQ(nearestPointIndex(r, 10, 12, 12.0), 1);
+    EXPECT_EQ(nearestPointIndex(r, 10, 12.01, 12.0), -1);
+    EXPECT_EQ(nearestPointIndex(Route{}, 0, 0, 12.0), -1);
+}
+
+TEST_F(EditorFixture, DeletingRoutesKeepsTheSelectionOnTheSameRoute) {
+    // Routes 30 units apart, so that no click lands near the selected route.
+    for (int i = 0; i < 3; ++i) drawRoute({{10.0 + 30 * i, 10}, {10.0 + 30 * i, 40}});
+    editor.routes[0].name = "A";
+    editor.routes[1].name = "B";
+    editor.routes[2].name = "C";
+
+    editor.selectRoute(2);
+    editor.deleteRoute(0);
+    EXPECT_EQ(editor.selectedRoute, 1);
+    EXPECT_EQ(editor.selectedRouteOrNone()->name, "C");
+
+    // A new route after deleting one of three is "Parcours 3" again.
+    click(80, 80);
+    EXPECT_EQ(editor.inProgress.name, "Parcours 3");
+    editor.abandonRoute();
+
+    editor.selectRoute(0);  // B, before the removed one: stays
+    editor.deleteRoute(1);
+    EXPECT_EQ(editor.selectedRoute, 0);
+    editor.deleteRoute(5);  // out of range: ignored
+    editor.deleteRoute(-1);
+    EXPECT_EQ(editor.routes.size(), 1u);
+    editor.deleteRoute(0);
+    EXPECT_EQ(editor.selectedRoute, -1);
+    EXPECT_EQ(editor.selectedRouteOrNone(), nullptr);
+
+    for (int i = 0; i < 2; ++i) drawRoute({{10.0 + 30 * i, 10}, {10.0 + 30 * i, 40}});
+    editor.selectRoute(1);
+    editor.deleteRoute(1);  // the selected last one: the new last
+    EXPECT_EQ(editor.selectedRoute, 0);
+    editor.selectRoute(7);
+    EXPECT_EQ(editor.selectedRoute, -1);
+}
+
+TEST_F(EditorFixture, KeysWhileDrawing) {
+    // Ctrl+Z on an empty route in progress does nothing.
+    editor.startRoute("x");
+    EXPECT_EQ(onRouteKey(editor, panel, GLFW_KEY_Z, true), RouteKeyResult::Undone);
+    EXPECT_TRUE(editor.inProgress.points.empty());
+    EXPECT_TRUE(editor.drawing);
+
+    click(1, 1);
+    click(2, 2);
+    EXPECT_EQ(onRouteKey(editor, panel, GLFW_KEY_Z, false), RouteKeyResult::Ignored);  // Z alone adds nothing
+    EXPECT_EQ(editor.inProgress.points.size(), 2u);
+    EXPECT_EQ(onRouteKey(editor, panel, GLFW_KEY_Z, true), RouteKeyResult::Undone);
+    EXPECT_EQ(editor.inProgress.points.size(), 1u);
+
+    // Enter with one point drops the route.
+    EXPECT_EQ(onRouteKey(editor, panel, GLFW_KEY_ENTER, false), RouteKeyResult::Dropped);
+    EXPECT_FALSE(editor.drawing);
+    EXPECT_TRUE(editor.routes.empty());
+    EXPECT_EQ(editor.selectedRoute, -1);
+
+    click(1, 1);
+    EXPECT_EQ(onRouteKey(editor, panel, GLFW_KEY_ESCAPE, false), RouteKeyResult::Abandoned);
+    EXPECT_FALSE(editor.drawing);
+    EXPECT_TRUE(editor.inProgress.points.empty());
+    // Not drawing: Enter and Escape are the viewer's again.
+    EXPECT_EQ(onRouteKey(editor, panel, GLFW_KEY_ESCAPE, false), RouteKeyResult::Ignored);
+    EXPECT_EQ(onRouteKey(editor, panel, GLFW_KEY_ENTER, false), RouteKeyResult::Ignored);
+}
+
+TEST_F(EditorFixture, ToolbarCountsPointsAndLeavingRouteModeAbandons) {
+    EXPECT_TRUE(toolbarHintLines(editor, kModeNavigate).empty());
+    click(1, 1);
+    click(3, 1);
+    const auto drawing = toolbarHintLines(editor, kModeRoute);
+    ASSERT_EQ(drawing.size(), 3u);
+    EXPECT_EQ(drawing[0].text, "Trace en cours : 2 point(s)");
+
+    setInteractionMode(editor, panel, kModeRoute);  // staying in route mode keeps the route
+    EXPECT_TRUE(editor.drawing);
+    setInteractionMode(editor, panel, kModeMarker);
+    EXPECT_FALSE(editor.drawing);
+    EXPECT_EQ(panel.interactionMode, kModeMarker);
+    setInteractionMode(editor, panel, 7);
+    EXPECT_EQ(panel.interactionMode, kModeMarker);
+}
+
+TEST_F(EditorFixture, PanelListActions) {
+    drawRoute({{1, 1}, {5, 5}});
+    drawRoute({{50, 50}, {55, 55}, {60, 60}});
+    editor.routes[0].name.clear();
+    EXPECT_EQ(routeListLine(editor.routes[0]), "Sans nom  (2 pts)");
+    EXPECT_EQ(routeListHeading(editor), "PARCOURS (2)");
+
+    panel.selectedPoint = 1;
+    panel.profile.routesDirty = false;
+    selectRouteFromList(editor, panel, 0);
+    EXPECT_EQ(editor.selectedRoute, 0);
+    EXPECT_EQ(panel.selectedPoint, -1);
+    EXPECT_TRUE(panel.profile.routesDirty);
+
+    panel.profile.routesDirty = false;
+    renameSelectedRoute(editor, "Chenal");
+    EXPECT_EQ(editor.routes[0].name, "Chenal");
+    EXPECT_FALSE(panel.profile.routesDirty);
+    // 126 bytes then a two-byte character: cut before it, not in its middle.
+    renameSelectedRoute(editor, std::string(126, 'a') + "\xC3\xA9" + "b");
+    EXPECT_EQ(editor.routes[0].name, std::string(126, 'a'));
+
+    setSelectedRouteLoop(editor, panel, true);
+    EXPECT_TRUE(editor.routes[0].loop);
+    EXPECT_TRUE(panel.profile.routesDirty);
+
+    deleteRouteFromList(editor, panel, 0);
+    EXPECT_EQ(editor.routes.size(), 1u);
+    EXPECT_TRUE(canExportRoutes(editor));
+    deleteRouteFromList(editor, panel, 0);
+    EXPECT_FALSE(canExportRoutes(editor));
+
+    setStatus(panel, "Import terminé.", false);
+    EXPECT_EQ(panel.statusText, "Import terminé.");
+    EXPECT_FALSE(panel.statusIsError);
+}

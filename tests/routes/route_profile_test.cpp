@@ -1,0 +1,285 @@
+#include "routes/profile_chart.h"
+#include "routes/route_geometry.h"
+#include "routes/route_profile.h"
+#include "test_terrain.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+
+TEST(RouteProfile, TwelveMetresWithStepFive) {
+    TestTerrain t = makeTerrain(20, 5, [](int col, int) { return static_cast<float>(-col); });
+    const Route r = makeRoute({{2, 2}, {14, 2}});
+    const std::vector<ProfileSample> s = sampleProfile(r, t.grid(), 5.0f);
+    ASSERT_EQ(s.size(), 3u);  // k = 2: 0 and 6 m, then the end at 12 m
+    EXPECT_FLOAT_EQ(s[0].distance, 0.0f);
+    EXPECT_FLOAT_EQ(s[1].distance, 6.0f);
+    EXPECT_FLOAT_EQ(s[2].distance, 12.0f);
+    EXPECT_FLOAT_EQ(s[1].z, -8.0f);
+    EXPECT_TRUE(s[2].valid);
+
+    // A step of 0.1 or less falls back to 5.
+    EXPECT_EQ(sampleProfile(r, t.grid(), 0.05f).size(), 3u);
+    // Too few points, no grid, or a route of zero length: nothing.
+    EXPECT_TRUE(sampleProfile(makeRoute({{2, 2}}), t.grid(), 5.0f).empty());
+    EXPECT_TRUE(sampleProfile(r, HeightGrid{}, 5.0f).empty());
+    EXPECT_TRUE(sampleProfile(makeRoute({{2, 2}, {2, 2}}), t.grid(), 5.0f).empty());
+}
+
+TEST(RouteProfile, ThirtyKilometresAreSampledEverySevenAndAHalfMetres) {
+    TestTerrain t = makeTerrain(3, 3, [](int, int) { return -1.0f; });
+    const Route r = makeRoute({{0, 0}, {30000, 0}});
+    const std::vector<ProfileSample> s = sampleProfile(r, t.grid(), 5.0f);
+    ASSERT_EQ(s.size(), 4001u);
+    EXPECT_FLOAT_EQ(s[1].distance, 7.5f);
+    EXPECT_FLOAT_EQ(s[4000].distance, 30000.0f);
+    const ProfileStats st = profileStats(s);
+    EXPECT_EQ(st.sampleCount, 4001);
+    EXPECT_EQ(st.validCount, 1);  // only the start lies on the 3 x 3 grid
+    EXPECT_FLOAT_EQ(st.length, 30000.0f);
+}
+
+TEST(RouteProfile, LoopsCloseOnTheFirstPointAndStatsSkipInvalidSamples) {
+    TestTerrain t = makeTerrain(50, 50, [](int col, int row) { return static_cast<float>(col - row); });
+    t.points[10 * 50 + 40].valid = false;
+    const Route loop = makeRoute({{10, 10}, {40, 10}, {40, 40}}, true);
+    const std::vector<ProfileSample> s = sampleProfile(loop, t.grid(), 5.0f);
+    const double diagonal = std::hypot(30.0, 30.0);
+    EXPECT_NEAR(s.back().distance, 60.0 + diagonal, 1e-3);
+    EXPECT_FLOAT_EQ(s.back().z, 0.0f);  // back at (10, 10)
+    const ProfileStats st = profileStats(s);
+    EXPECT_TRUE(st.hasValid);
+    EXPECT_EQ(st.validCount, st.sampleCount - 1);  // the sample at (40, 10)
+    EXPECT_FLOAT_EQ(st.minZ, 0.0f);
+    EXPECT_FLOAT_EQ(st.maxZ, 25.0f);  // (35, 10) and (40, 15); 30 at (40, 10) is missing
+
+    EXPECT_FALSE(profileStats({}).hasValid);
+    EXPECT_EQ(profileStats({}).length, 0.0f);
+}
+
+TEST(RouteLegs, HeadingsFromTrueNorth) {
+    const Route east = makeRoute({{0, 0}, {10, 0}});
+    const Route south = makeRoute({{0, 0}, {0, 10}});
+    const Route north = makeRoute({{0, 10}, {0, 0}});
+    const Route west = makeRoute({{10, 0}, {0, 0}});
+    EXPECT_FLOAT_EQ(computeLegs(east, 0)[0].heading, 90.0f);
+    EXPECT_FLOAT_EQ(computeLegs(south, 0)[0].heading, 180.0f);
+    EXPECT_FLOAT_EQ(computeLegs(north, 0)[0].heading, 0.0f);
+    EXPECT_FLOAT_EQ(computeLegs(west, 0)[0].heading, 270.0f);
+    EXPECT_NEAR(computeLegs(north, -5.5)[0].heading, 354.5f, 1e-4);
+    EXPECT_NEAR(computeLegs(east, 3.25)[0].heading, 93.25f, 1e-4);
+    EXPECT_EQ(legRows(computeLegs(east, 0), 4.0f)[0].heading, "090 deg");
+    EXPECT_EQ(legRows(computeLegs(south, 0), 4.0f)[0].heading, "180 deg");
+    EXPECT_EQ(legRows(computeLegs(north, -0.3), 4.0f)[0].heading, "000 deg");  // 359.7
+
+    const Route loop = makeRoute({{0, 0}, {3000, 0}, {3000, 400}}, true);
+    const std::vector<Leg> legs = computeLegs(loop, 0);
+    ASSERT_EQ(legs.size(), 3u);
+    EXPECT_FLOAT_EQ(legs[2].distance, std::hypot(3000.0f, 400.0f));
+    const std::vector<LegRow> rows = legRows(legs, 4.0f);
+    EXPECT_EQ(rows[2].step, "3 -> 4");
+    EXPECT_EQ(rows[0].distance, "3.00 km");
+    EXPECT_EQ(rows[1].distance, "400 m");
+    EXPECT_EQ(rows[1].duration, "3 min");
+
+    EXPECT_TRUE(computeLegs(makeRoute({{0, 0}}), 0).empty());
+    EXPECT_EQ(computeLegs(makeRoute({{0, 0}, {0, 0}}), 0).size(), 1u);  // zero length kept
+}
+
+TEST(RouteDurations, TravelTimesAndTheirText) {
+    EXPECT_DOUBLE_EQ(travelHours(1852, 4.0), 1852 / (4.0 * 0.514444) / 3600);
+    EXPECT_EQ(formatDuration(travelHours(1852, 4.0)), "15 min");
+    EXPECT_EQ(formatDuration(travelHours(10000, 4.0)), "1h21");
+    EXPECT_EQ(formatDuration(0.999), "1h00");
+    EXPECT_EQ(formatDuration(2.5), "2h30");
+    EXPECT_EQ(formatDuration(0.0), "--");
+    EXPECT_EQ(formatDuration(-1.0), "--");
+    EXPECT_EQ(travelHours(1000, 0.01), 0.0);
+}
+
+TEST(RouteClearance, ColoursAndSummaryLines) {
+    RoutePoint p;
+    p.hasZ = true;
+    p.z = -2.0f;
+    // sea level 0, draught 1.5: 0.5 m under the keel is green, less is orange, negative red.
+    EXPECT_EQ(clearanceColor(p, true, 1.5f, 0.0f), routecolor::kGreen);
+    EXPECT_EQ(clearanceColor(p, true, 1.7f, 0.0f), routecolor::kOrange);
+    EXPECT_EQ(clearanceColor(p, true, 2.0f, 0.0f), routecolor::kOrange);  // exactly 0
+    EXPECT_EQ(clearanceColor(p, true, 2.01f, 0.0f), routecolor::kRed);
+    EXPECT_EQ(clearanceColor(p, false, 5.0f, 0.0f), routecolor::kGreen);
+    p.hasZ = false;
+    EXPECT_EQ(clearanceColor(p, true, 0.0f, 0.0f), routecolor::kNoHeight);
+
+    ProfileStats st;
+    st.length = 1852;
+    st.hasValid = true;
+    st.maxZ = -2.0f;
+    st.minZ = -6.0f;
+    st.validCount = 8;
+    st.sampleCount = 10;
+    RouteSettings settings;  // draught 0.3, margin 0.5, 4 knots
+    std::vector<PanelLine> lines = routeSummaryLines(st, settings, 0.0f);
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[0].text, "1.85 km");
+    EXPECT_EQ(lines[1].text, "(1.00 NM)");
+    EXPECT_TRUE(lines[1].sameLine);
+    EXPECT_EQ(lines[2].text, "Durée estimée à 4.0 noeuds : 15 min");
+    EXPECT_EQ(lines[3].text, "Hauteur d'eau : 2.00 m au plus bas, 6.00 m au plus profond");
+    EXPECT_EQ(lines[4].text, "Marge sous quille : 1.70 m");
+    EXPECT_EQ(lines[4].color, routecolor::kGreen);
+    EXPECT_EQ(lines[5].text, "2 point(s) du profil hors données bathymétriques.");
+
+    lines = routeSummaryLines(st, settings, -1.5f);  // 0.2 m: under the margin
+    EXPECT_EQ(lines[4].text, "Marge sous quille : 0.20 m (sous votre marge de 0.50 m)");
+    EXPECT_EQ(lines[4].color, routecolor::kOrange);
+    lines = routeSummaryLines(st, settings, -2.0f);
+    EXPECT_EQ(lines[4].text, "Talonnage : 0.30 m manquants au point le plus haut");
+    EXPECT_EQ(lines[4].color, routecolor::kRed);
+
+    st.hasValid = false;
+    st.validCount = 0;
+    lines = routeSummaryLines(st, settings, 0.0f);
+    ASSERT_EQ(lines.size(), 4u);  // no clearance without a valid bottom
+    EXPECT_EQ(requiredLevel(st, 1.0f, 0.5f), 0.0f);
+    st.hasValid = true;
+    EXPECT_FLOAT_EQ(requiredLevel(st, 1.0f, 0.5f), -0.5f);
+    EXPECT_FLOAT_EQ(keelClearance(1.0f, -2.0f, 1.2f), 1.8f);
+}
+
+TEST(RouteSettingsPresets, ChoosingAPresetKeepsTheMargin) {
+    RouteSettings s;
+    EXPECT_STREQ(activityLabel(s), "Kayak / paddle");
+    s.margin = 1.25f;
+    applyActivityPreset(s, 2);
+    EXPECT_EQ(s.activity, 2);
+    EXPECT_FLOAT_EQ(s.draught, 1.8f);
+    EXPECT_FLOAT_EQ(s.speed, 5.5f);
+    EXPECT_FLOAT_EQ(s.margin, 1.25f);
+    applyActivityPreset(s, 4);
+    EXPECT_STREQ(activityLabel(s), "Chasse sous-marine");
+    EXPECT_FLOAT_EQ(s.draught, 0.0f);
+    EXPECT_FLOAT_EQ(s.speed, 2.5f);
+    applyActivityPreset(s, 5);
+    EXPECT_EQ(s.activity, 4);
+    EXPECT_STREQ(kActivityPresets[1].label, "Plaisance a moteur");
+    EXPECT_STREQ(kActivityPresets[3].label, "Peche cotiere");
+}
+
+TEST(RouteProfileCache, RecomputedOnlyWhenStale) {
+    TestTerrain t = makeTerrain(50, 50, [](int, int) { return -3.0f; });
+    RouteEditor editor;
+    editor.setTerrain(t.grid(), Georeference{});
+    editor.routes.push_back(makeRoute({{1, 1}, {30, 1}}));
+    editor.routes.push_back(makeRoute({{1, 5}, {1, 40}}));
+    ProfileCache cache;
+    EXPECT_FALSE(updateProfileCache(cache, editor, 5.0f));  // nothing selected
+    editor.selectRoute(0);
+    EXPECT_TRUE(updateProfileCache(cache, editor, 5.0f));
+    EXPECT_FLOAT_EQ(cache.stats.length, 29.0f);
+    EXPECT_FALSE(updateProfileCache(cache, editor, 5.0f));
+    editor.routes[0].name = "Renommé";
+    editor.routes[0].visible = false;
+    EXPECT_FALSE(updateProfileCache(cache, editor, 5.0f));
+    editor.routes[0].points.push_back({30, 30, 0, false});
+    EXPECT_TRUE(updateProfileCache(cache, editor, 5.0f));
+    editor.selectRoute(1);
+    EXPECT_TRUE(updateProfileCache(cache, editor, 5.0f));
+    EXPECT_FLOAT_EQ(cache.stats.length, 35.0f);
+    cache.routesDirty = true;
+    EXPECT_TRUE(updateProfileCache(cache, editor, 5.0f));
+    EXPECT_FALSE(cache.routesDirty);
+    editor.selectRoute(-1);
+    updateProfileCache(cache, editor, 5.0f);
+    EXPECT_TRUE(cache.samples.empty());
+    EXPECT_EQ(cache.routeIndex, -1);
+}
+
+TEST(RouteChart, LayoutOfTheProfile) {
+    std::vector<ProfileSample> samples = {{0, -4, true}, {50, -1, true}, {100, 0, false}, {2000, -3, true}};
+    ProfileStats st = profileStats(samples);
+    ProfileChartLayout c = layoutProfileChart({10, 100}, 400, samples, st, 0.0f, 1.5f);
+    ASSERT_TRUE(c.available);
+    EXPECT_FLOAT_EQ(c.origin.x, 52);
+    EXPECT_FLOAT_EQ(c.width, 350);
+    EXPECT_EQ(c.bottom.size(), 1u);       // only the first pair is valid on both ends
+    EXPECT_EQ(c.keelOverlap.size(), 1u);  // -1 is above the keel at -1.5
+    // lo = -4 - 0.5 (pad 0.48 raised to 0.5), top = 0 + 0.5: the sea line a tenth down.
+    EXPECT_NEAR(c.seaY, 119.0f, 1e-3);
+    EXPECT_EQ(c.heightLabels[0].text, "0.5");
+    EXPECT_EQ(c.heightLabels[1].text, "-4.5");
+    ASSERT_EQ(c.distanceLabels.size(), 5u);
+    EXPECT_EQ(c.distanceLabels[1].text, "500 m");
+    EXPECT_EQ(c.distanceLabels[4].text, "2.0 km");
+    EXPECT_FLOAT_EQ(c.distanceLabels[4].at.x, 52 + 350);
+    EXPECT_TRUE(c.keelLine);
+    EXPECT_EQ(c.keelDashes.size(), 44u);  // every 8 pixels over 350
+    EXPECT_FLOAT_EQ(c.keelDashes.back().second, 52 + 348);
+
+    // "Chasse sous-marine": no keel line.
+    EXPECT_FALSE(layoutProfileChart({10, 100}, 400, samples, st, 0.0f, 0.0f).keelLine);
+    // No valid bottom: the message, centred.
+    for (ProfileSample& s : samples) s.valid = false;
+    ProfileChartLayout none = layoutProfileChart({10, 100}, 100, samples, profileStats(samples), 0.0f, 1.5f);
+    EXPECT_FALSE(none.available);
+    EXPECT_FLOAT_EQ(none.width, 120);
+    EXPECT_FLOAT_EQ(none.unavailableAt.x, 52 + 60);
+    EXPECT_FLOAT_EQ(none.unavailableAt.y, 189);
+}
+
+TEST(RouteLines, GeometryOfRoutesAndTheRouteInProgress) {
+    RouteEditor editor;
+    Route a = makeRoute({{0, 0}, {10, 0}, {10, 10}});
+    a.points[0].hasZ = true;
+    a.points[0].z = -0.3f;  // 0.3 m under a keel of 0 at sea level 0: orange
+    a.points[1].hasZ = true;
+    a.points[1].z = -5.0f;
+    editor.routes.push_back(a);
+    Route hidden = a;
+    hidden.visible = false;
+    editor.routes.push_back(hidden);
+
+    RouteRenderParams params;
+    params.seaLevel = 1.0f;
+    params.exaggeration = 2.0f;
+    params.draught = 1.0f;
+    params.pointSize = 0.1f;  // raised to 0.5
+    params.selectedRoute = 0;
+    params.selectedPoint = 2;
+    std::vector<RouteVertex> v = buildRouteVertices(editor, params);
+    // 2 strokes + 2 segments + 3 crosses, two vertices each.
+    ASSERT_EQ(v.size(), 2u * (2 + 2 + 6));
+    EXPECT_FLOAT_EQ(v[0].y, 2.0f);   // sea level x exaggeration
+    EXPECT_FLOAT_EQ(v[1].y, -0.6f);  // bottom x exaggeration
+    EXPECT_FLOAT_EQ(v[1].a, 0.55f);
+    EXPECT_FLOAT_EQ(v[4].z, 0.0f);
+    // Segment 0 -> 1: sea level 1, draught 1: clearance 0.3 (orange) then 5 (green).
+    EXPECT_FLOAT_EQ(v[4].r, routecolor::kOrange.r);
+    EXPECT_FLOAT_EQ(v[5].g, routecolor::kGreen.g);
+    // Point 2 has no height: grey.
+    EXPECT_FLOAT_EQ(v[7].r, routecolor::kNoHeight.r);
+    // Crosses: the selected third one is larger and yellow.
+    EXPECT_FLOAT_EQ(v[8].x, -0.5f);
+    const RouteVertex& sel = v[16];
+    EXPECT_FLOAT_EQ(sel.x, 10 - 0.9f);
+    EXPECT_FLOAT_EQ(sel.g, 0.9f);
+    EXPECT_FLOAT_EQ(sel.b, 0.3f);
+
+    params.colorByClearance = false;
+    params.verticalStrokes = false;
+    v = buildRouteVertices(editor, params);
+    ASSERT_EQ(v.size(), 2u * (2 + 6));
+    EXPECT_EQ((Rgba{v[0].r, v[0].g, v[0].b, v[0].a}), routecolor::kGreen);
+
+    // A loop gets its closing segment; the route in progress is grey.
+    editor.routes[0].loop = true;
+    editor.startRoute("x");
+    editor.inProgress.points = {{5, 5, 0, false}, {6, 6, 0, false}};
+    v = buildRouteVertices(editor, params);
+    ASSERT_EQ(v.size(), 2u * (3 + 6) + 2u * (1 + 4));
+    EXPECT_FLOAT_EQ(v[18].a, routecolor::kInProgress.a);
+    EXPECT_FLOAT_EQ(v[18].r, 0.85f);
+
+    editor.routes.clear();
+    editor.abandonRoute();
+    EXPECT_TRUE(buildRouteVertices(editor, params).empty());
+    EXPECT_FLOAT_EQ(routePointSize(1000.0f), 4.0f);
+}

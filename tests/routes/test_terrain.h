@@ -1,0 +1,44 @@
+// Small made-up terrains for the route tests.
+#pragma once
+
+#include "routes/route_model.h"
+
+#include <functional>
+#include <vector>
+
+struct TestTerrain {
+    std::vector<GridPoint> points;
+    int width = 0;
+    int height = 0;
+    HeightGrid grid() const { return HeightGrid{&points, width, height}; }
+};
+
+// A width x height grid whose point (column, row) has z(column, row).
+inline TestTerrain makeTerrain(int width, int height, const std::function<float(int, int)>& z) {
+    TestTerrain t;
+    t.width = width;
+    t.height = height;
+    for (int row = 0; row < height; ++row)
+        for (int col = 0; col < width; ++col) {
+            GridPoint p;
+            p.x = static_cast<float>(col);
+            p.y = static_cast<float>(-row);
+            p.z = z(col, row);
+            p.valid = true;
+            t.points.push_back(p);
+        }
+    return t;
+}
+
+inline Route makeRoute(const std::vector<std::pair<double, double>>& xy, bool loop = false) {
+    Route r;
+    r.name = "test";
+    r.loop = loop;
+    for (auto [x, y] : xy) {
+        RoutePoint p;
+        p.x = x;
+        p.y = y;
+        r.points.push_back(p);
+    }
+    return r;
+}

@@ -1,0 +1,361 @@
+// The merged raster read through GDAL from real files: tiles made by
+// make-tiles, the ASCII-grid variants GDAL accepts, and broken files.
+#include "terrain/bathy.h"
+#include "tests/support/process.h"
+#include "tests/support/temp_dir.h"
+#include "tests/terrain/grid_files.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Output {
+    std::string out, err;
+};
+
+Output capture(const std::function<void()>& action) {
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    action();
+    Output o;
+    o.out = testing::internal::GetCapturedStdout();
+    o.err = testing::internal::GetCapturedStderr();
+    return o;
+}
+
+std::unique_ptr<Bathy> open(const std::vector<std::string>& paths, Output* output = nullptr) {
+    std::unique_ptr<Bathy> bathy;
+    Output o = capture([&] { bathy = std::make_unique<Bathy>(paths); });
+    if (output) *output = o;
+    return bathy;
+}
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// The first data value of a tile file, as written.
+float firstValue(const std::string& path) {
+    std::ifstream in(path);
+    std::string line;
+    for (int i = 0; i < 6; ++i) std::getline(in, line);
+    float v = 0;
+    in >> v;
+    return v;
+}
+
+} // namespace
+
+TEST(Bathy, TwoNeighbouringTilesMergeIntoOneRaster) {
+    TempDir dir;
+    const std::vector<std::string> tiles = makeTiles(dir.path, {{145, 6839}, {146, 6839}});
+    Output merge;
+    std::unique_ptr<Bathy> bathy = open(tiles, &merge);
+    ASSERT_TRUE(bathy->isOpen()) << merge.err;
+    EXPECT_EQ(merge.out, "2 dalle(s) fusionnée(s) en un seul raster.\n");
+    EXPECT_EQ(bathy->width(), 2000);
+    EXPECT_EQ(bathy->height(), 1000);
+
+    Output logs = capture([&] {
+        bathy->logInfo();
+        bathy->logGeoTransform();
+        bathy->logExtent();
+    });
+    EXPECT_EQ(logs.err, "");
+    const std::string expectedStart =
+        "Nombre de bandes : 1\nTaille de l'image : 2000 x 1000\nLargeur : 2000\nHauteur : 1000\n"
+        "Transform : 145000 1 0 6.839e+06 0 -1 \n"
+        "=== Emprise geographique ===\n"
+        "Lambert93 : X [145000, 147000]  Y [6.838e+06, 6.839e+06]\n"
+        "WGS84 centre : lat=48.4099 lon=-4.49748\n"
+        "WGS84 coin SO : lat=48.4046 lon=-4.51029\n"
+        "WGS84 coin NE : lat=48.4152 lon=-4.48466\n";
+    EXPECT_EQ(logs.out.substr(0, expectedStart.size()), expectedStart) << logs.out;
+    EXPECT_TRUE(contains(logs.out, "\nGoogle Maps (satellite) : https://www.google.com/maps?q=48.4099,-4.49748&z=15&t=k\n"
+                                   "Geoportail : https://www.geoportail.gouv.fr/carte?c=-4.49748,48.4099&z=15\n"))
+        << logs.out;
+
+    const double* gt = bathy->geoTransform();
+    EXPECT_EQ(gt[0], 145000.0);
+    EXPECT_EQ(gt[1], 1.0);
+    EXPECT_EQ(gt[3], 6839000.0);
+    EXPECT_EQ(gt[5], -1.0);
+
+    std::vector<float> z;
+    Output read = capture([&] { z = bathy->readElevations(); });
+    EXPECT_EQ(read.out, "NODATA détecté : -99999\n");
+    ASSERT_EQ(z.size(), 2000000u);
+    EXPECT_TRUE(bathy->hasNoDataValue());
+    // Each tile lands in its own half, west first.
+    EXPECT_FLOAT_EQ(z[0], firstValue(tiles[0]));
+    EXPECT_FLOAT_EQ(z[1000], firstValue(tiles[1]));
+    EXPECT_GT(std::count(z.begin(), z.end(), -99999.0f), 0);
+
+    GeoPoint centre, sw, ne;
+    EXPECT_TRUE(bathy->centreWgs84(centre));
+    EXPECT_NEAR(centre.lat, 48.4099, 1e-4);
+    EXPECT_NEAR(centre.lon, -4.49748, 1e-4);
+    EXPECT_TRUE(bathy->cornersWgs84(sw, ne));
+    EXPECT_NEAR(sw.lat, 48.4046, 1e-4);
+    EXPECT_NEAR(ne.lon, -4.48466, 1e-4);
+}
+
+TEST(Bathy, NoDataValueOnlyWhenTheFileDeclaresOne) {
+    TempDir dir;
+    const std::string path = writeGrid(dir.path, "a.asc", ascGrid(2, 2, 1000, 2000, "", {"1 2", "3 -99999"}));
+    std::unique_ptr<Bathy> bathy = open({path});
+    std::vector<float> z;
+    Output read = capture([&] { z = bathy->readElevations(); });
+    EXPECT_EQ(read.out, "");
+    EXPECT_FALSE(bathy->hasNoDataValue());
+    EXPECT_EQ(bathy->noDataValue(), -99999.0f);
+    EXPECT_EQ(z, (std::vector<float>{1, 2, 3, -99999}));
+}
+
+TEST(Bathy, EmptyListGivesNoDataset) {
+    Output o;
+    std::unique_ptr<Bathy> bathy = open({}, &o);
+    EXPECT_EQ(o.err, "Aucun fichier fourni à Bathy.\n");
+    EXPECT_FALSE(bathy->isOpen());
+
+    int w = -1;
+    std::vector<float> z{1};
+    GeoPoint p;
+    bool centre = true, corners = true;
+    Output use = capture([&] {
+        w = bathy->width();
+        bathy->logInfo();
+        bathy->logGeoTransform();
+        bathy->logExtent();
+        z = bathy->readElevations();
+        centre = bathy->centreWgs84(p);
+        corners = bathy->cornersWgs84(p, p);
+    });
+    EXPECT_EQ(w, 0);
+    EXPECT_TRUE(z.empty());
+    EXPECT_FALSE(centre || corners);
+    EXPECT_EQ(use.out, "");
+    EXPECT_EQ(use.err, "Aucun dataset ouvert.\nAucun dataset ouvert.\nAucun dataset ouvert.\nAucun dataset ouvert.\n");
+}
+
+TEST(Bathy, Lambert93OriginIsAt46Point5North3East) {
+    GeoPoint p;
+    ASSERT_TRUE(lambert93ToWgs84(700000, 6600000, p));
+    EXPECT_NEAR(p.lat, 46.5, 1e-9);
+    EXPECT_NEAR(p.lon, 3.0, 1e-9);
+
+    // Each thread has its own transformation.
+    GeoPoint q;
+    bool ok = false;
+    std::thread([&] { ok = lambert93ToWgs84(700000, 6600000, q); }).join();
+    EXPECT_TRUE(ok);
+    EXPECT_NEAR(q.lat, 46.5, 1e-9);
+}
+
+TEST(Bathy, Wgs84ToLambert93IsTheInverse) {
+    double x = 0, y = 0;
+    ASSERT_TRUE(wgs84ToLambert93({46.5, 3.0}, x, y));
+    EXPECT_NEAR(x, 700000.0, 1e-3);
+    EXPECT_NEAR(y, 6600000.0, 1e-3);
+    ASSERT_TRUE(wgs84ToLambert93({48.35, -4.6}, x, y));
+    GeoPoint back;
+    ASSERT_TRUE(lambert93ToWgs84(x, y, back));
+    EXPECT_NEAR(back.lat, 48.35, 1e-9);
+    EXPECT_NEAR(back.lon, -4.6, 1e-9);
+    EXPECT_FALSE(wgs84ToLambert93({91.0, 0.0}, x, y));
+    EXPECT_FALSE(wgs84ToLambert93({0.0, 181.0}, x, y));
+    EXPECT_FALSE(wgs84ToLambert93({std::nan(""), 0.0}, x, y));
+
+    bool ok = false;
+    std::thread([&] { ok = wgs84ToLambert93({46.5, 3.0}, x, y); }).join();
+    EXPECT_TRUE(ok);
+}
+
+// Run in a child process whose PROJ_DATA points nowhere (see below).
+TEST(Bathy, DISABLED_ConvertWithoutProjDatabase) {
+    GeoPoint p;
+    EXPECT_FALSE(lambert93ToWgs84(700000, 6600000, p));
+    EXPECT_FALSE(lambert93ToWgs84(700000, 6600000, p));
+    std::thread([&] {
+        GeoPoint q;
+        EXPECT_FALSE(lambert93ToWgs84(700000, 6600000, q));
+        EXPECT_FALSE(lambert93ToWgs84(700000, 6600000, q));
+    }).join();
+}
+
+TEST(Bathy, MissingProjDatabaseIsReportedOncePerThread) {
+    const ProcessResult run = runProcess("/proc/self/exe",
+                                         {"--gtest_filter=Bathy.DISABLED_ConvertWithoutProjDatabase",
+                                          "--gtest_also_run_disabled_tests"},
+                                         {{"PROJ_DATA", "/nonexistent/proj_data"}});
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    const std::string message = "Erreur : transformation Lambert93 -> WGS84 indisponible (proj_data introuvable ?).\n";
+    size_t count = 0;
+    for (size_t at = run.output.find(message); at != std::string::npos; at = run.output.find(message, at + 1)) ++count;
+    EXPECT_EQ(count, 2u) << run.output;
+}
+
+// Variants of the ASCII grid that GDAL reads and real files may use.
+TEST(Bathy, ReadsTheAsciiGridVariants) {
+    TempDir dir;
+    struct Case {
+        std::string name, text;
+        int w, h;
+        double gt[6];
+        std::vector<float> values;
+    };
+    const std::vector<Case> cases = {
+        {"centre.asc", "ncols 3\nnrows 2\nxllcenter 100.5\nyllcenter 200.5\ncellsize 1\nNODATA_value -9999\n"
+                       "1.5 2.5 3.5\n4.5 -9999 6.5\n",
+         3, 2, {100, 1, 0, 202, 0, -1}, {1.5f, 2.5f, 3.5f, 4.5f, -9999, 6.5f}},
+        {"crlf.asc", "ncols 2\r\nnrows 2\r\nxllcorner 145000\r\nyllcorner 6838000\r\ncellsize 1\r\n"
+                     "NODATA_value -99999\r\n-1.25 2\r\n3 4.75\r\n",
+         2, 2, {145000, 1, 0, 6838002, 0, -1}, {-1.25f, 2, 3, 4.75f}},
+        {"integers.asc", "ncols 4\nnrows 1\nxllcorner 0\nyllcorner 0\ncellsize 2\nNODATA_value -32768\n"
+                         "10 -20 30 -32768\n",
+         4, 1, {0, 2, 0, 2, 0, -2}, {10, -20, 30, -32768}},
+        {"cells.asc", "ncols 2\nnrows 2\nxllcorner 10\nyllcorner 20\ndx 2\ndy 0.5\n1 2\n3 4\n",
+         2, 2, {10, 2, 0, 21, 0, -0.5}, {1, 2, 3, 4}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::unique_ptr<Bathy> bathy = open({writeGrid(dir.path, c.name, c.text)});
+        ASSERT_TRUE(bathy->isOpen());
+        EXPECT_EQ(bathy->width(), c.w);
+        EXPECT_EQ(bathy->height(), c.h);
+        capture([&] { bathy->logGeoTransform(); });
+        for (int i = 0; i < 6; ++i) EXPECT_DOUBLE_EQ(bathy->geoTransform()[i], c.gt[i]) << i;
+        std::vector<float> z;
+        capture([&] { z = bathy->readElevations(); });
+        EXPECT_EQ(z, c.values);
+    }
+
+    // "nan" as the no-data value (GDAL wants the data to start with a number).
+    std::unique_ptr<Bathy> bathy =
+        open({writeGrid(dir.path, "nan.asc", ascGrid(2, 1, 0, 0, "nan", {"7.25 nan"}))});
+    std::vector<float> z;
+    Output o = capture([&] { z = bathy->readElevations(); });
+    EXPECT_EQ(o.out, "NODATA détecté : nan\n");
+    EXPECT_TRUE(bathy->hasNoDataValue());
+    EXPECT_TRUE(std::isnan(bathy->noDataValue()));
+    ASSERT_EQ(z.size(), 2u);
+    EXPECT_EQ(z[0], 7.25f);
+    EXPECT_TRUE(std::isnan(z[1]));
+}
+
+TEST(Bathy, ImpossibleSizesAreRefusedBeforeAnyAllocation) {
+    TempDir dir;
+    // Within GDAL's limits, but 40 GB of heights for a file of a few bytes.
+    const std::string huge = writeGrid(dir.path, "huge.asc", ascGrid(100000, 100000, 0, 0, "-99999", {"1 2 3"}));
+    Output o;
+    std::unique_ptr<Bathy> bathy = open({huge}, &o);
+    EXPECT_FALSE(bathy->isOpen());
+    EXPECT_EQ(o.out, "");
+    EXPECT_TRUE(contains(o.err, "Dalle corrompue : " + huge + " annonce 100000 x 100000 valeurs pour un fichier de "))
+        << o.err;
+    EXPECT_TRUE(contains(o.err, "Erreur lors de la fusion des 1 dalle(s).\n")) << o.err;
+
+    // Beyond what GDAL accepts at all.
+    const std::string absurd =
+        writeGrid(dir.path, "absurd.asc", ascGrid(2000000000, 2000000000, 0, 0, "-99999", {"1"}));
+    bathy = open({absurd}, &o);
+    EXPECT_FALSE(bathy->isOpen());
+    EXPECT_TRUE(contains(o.err, "Erreur lors de la fusion des 1 dalle(s).\n")) << o.err;
+}
+
+TEST(Bathy, MosaicsTooLargeToLoadAreRefused) {
+    TempDir dir;
+    const std::string here = writeGrid(dir.path, "here.asc", ascGrid(2, 2, 0, 0, "-99999", {"1 2", "3 4"}));
+    struct Case {
+        double x, y;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        // 3,000 million cells: within 32-bit indices, far beyond any memory.
+        {1.5e9, 0, "Raster fusionné trop grand : 1500000002 x 2 cellules, 228881 Mo nécessaires pour "},
+        // 4,500 million cells: beyond 32-bit indices.
+        {1.5e9, 1, "Raster fusionné trop grand : 1500000002 x 3 cellules, "},
+        // Wider than GDAL can count.
+        {4.0e9, 0, "Raster fusionné de taille invalide : "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        const std::string there = writeGrid(dir.path, "there.asc", ascGrid(2, 2, c.x, c.y, "-99999", {"5 6", "7 8"}));
+        Output o;
+        std::unique_ptr<Bathy> bathy = open({here, there}, &o);
+        EXPECT_FALSE(bathy->isOpen());
+        EXPECT_TRUE(contains(o.err, c.message)) << o.err;
+        EXPECT_TRUE(contains(o.err, "Erreur lors de la fusion des 2 dalle(s).\n")) << o.err;
+    }
+}
+
+TEST(Bathy, FilesThatAreNotGridsFailTheMerge) {
+    TempDir dir;
+    const std::string good = writeGrid(dir.path, "good.asc", ascGrid(2, 1, 0, 0, "-99999", {"1 2"}));
+    const std::string text = writeGrid(dir.path, "notes.asc", "bonjour\n");
+    const std::string noValues =
+        writeGrid(dir.path, "header.asc", ascGrid(3, 2, 0, 0, "-99999", {std::string(600, 'x')}));
+    // An image without geo-referencing, which GDAL opens but leaves out of the mosaic.
+    const std::string image = writeGrid(dir.path, "photo.ppm", std::string("P6\n2 1\n255\n\1\2\3\4\5\6", 17));
+    Output o;
+    std::unique_ptr<Bathy> bathy = open({good, image}, &o);
+    EXPECT_FALSE(bathy->isOpen());
+    EXPECT_TRUE(contains(o.err, "Dalle écartée par GDAL lors de la fusion : " + image + "\n")) << o.err;
+    EXPECT_TRUE(contains(o.err, "Erreur lors de la fusion des 2 dalle(s).\n")) << o.err;
+
+    fs::create_directories(dir / "folder.asc");
+    for (const std::string& bad : {text, noValues, (dir / "folder.asc").string(), (dir / "missing.asc").string()}) {
+        SCOPED_TRACE(bad);
+        Output o;
+        std::unique_ptr<Bathy> bathy = open({good, bad}, &o);
+        EXPECT_FALSE(bathy->isOpen());
+        EXPECT_EQ(o.out, "");
+        // One line of ours names the file; GDAL may add its own.
+        EXPECT_TRUE(contains(o.err, "Fichier illisible ou qui n'est pas une grille d'altitudes : " + bad + "\n"))
+            << o.err;
+        EXPECT_TRUE(contains(o.err, "Erreur lors de la fusion des 2 dalle(s).\n")) << o.err;
+    }
+}
+
+TEST(Bathy, ShortOrDamagedDataIsAReadErrorNotATerrain) {
+    TempDir dir;
+    const std::string tile = makeTiles(dir.path, {{145, 6839}})[0];
+    std::string text;
+    {
+        std::ifstream in(tile);
+        std::stringstream all;
+        all << in.rdbuf();
+        text = all.str();
+    }
+    const std::vector<std::pair<std::string, std::string>> broken = {
+        {"truncated.asc", text.substr(0, text.size() * 6 / 10)},
+        {"few.asc", ascGrid(3, 3, 0, 0, "-99999", {"1 2 3", "4 5"})},
+        {"garbage.asc", ascGrid(3, 2, 0, 0, "-99999", {"1 " + std::string(600, 'x')})},
+    };
+    for (const auto& [name, content] : broken) {
+        SCOPED_TRACE(name);
+        std::unique_ptr<Bathy> bathy = open({writeGrid(dir.path, name, content)});
+        ASSERT_TRUE(bathy->isOpen());
+        std::vector<float> z{1};
+        Output o = capture([&] { z = bathy->readElevations(); });
+        EXPECT_TRUE(z.empty());
+        EXPECT_TRUE(contains(o.err, "Erreur de lecture des altitudes : une dalle est tronquée ou illisible.\n"))
+            << o.err;
+    }
+
+    // Words among the numbers: GDAL reads them as 0, without failing.
+    std::unique_ptr<Bathy> bathy =
+        open({writeGrid(dir.path, "words.asc", ascGrid(3, 2, 0, 0, "-99999", {"1 2 abc", "4 5 6"}))});
+    std::vector<float> z;
+    capture([&] { z = bathy->readElevations(); });
+    EXPECT_EQ(z, (std::vector<float>{1, 2, 0, 4, 5, 6}));
+}

@@ -1,0 +1,201 @@
+// Grids built from real rasters read by GDAL, and the render vertices
+// derived from them.
+#include "terrain/bathy.h"
+#include "terrain/terrain_grid.h"
+#include "tests/support/temp_dir.h"
+#include "tests/terrain/grid_files.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <random>
+
+namespace {
+
+// A raster written to disk, merged, described and meshed as a loading cycle does.
+struct Mesh {
+    TempDir dir;
+    std::unique_ptr<Bathy> bathy;
+    TerrainGrid grid;
+    bool generated = false;
+    std::string err;
+
+    explicit Mesh(const std::string& ascText) { load({writeGrid(dir.path, "g.asc", ascText)}); }
+    explicit Mesh(const std::vector<std::string>& paths) { load(paths); }
+    void load(const std::vector<std::string>& paths) {
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        bathy = std::make_unique<Bathy>(paths);
+        bathy->logGeoTransform();
+        grid.dataset = bathy.get();
+        generated = grid.generate();
+        testing::internal::GetCapturedStdout();
+        err = testing::internal::GetCapturedStderr();
+    }
+    std::vector<TerrainVertex> vertices(float exaggeration) const {
+        return buildRenderVertices(grid.points, grid.triangles, exaggeration, renderBoundsOf(grid.points));
+    }
+};
+
+std::vector<std::array<uint32_t, 3>> indices(const std::vector<Triangle>& triangles) {
+    std::vector<std::array<uint32_t, 3>> out;
+    for (const Triangle& t : triangles) out.push_back({t.i0, t.i1, t.i2});
+    return out;
+}
+
+void expectNormal(const TerrainVertex& v, float x, float y, float z, float tolerance = 1e-6f) {
+    EXPECT_NEAR(v.aNormal[0], x, tolerance);
+    EXPECT_NEAR(v.aNormal[1], y, tolerance);
+    EXPECT_NEAR(v.aNormal[2], z, tolerance);
+}
+
+} // namespace
+
+TEST(TerrainGrid, TwoByTwoGivesTwoTrianglesSplitTheSameWay) {
+    Mesh all(ascGrid(2, 2, 5000, 7000, "-99999", {"1 2", "3 4"}));
+    ASSERT_TRUE(all.generated);
+    EXPECT_EQ(all.grid.width, 2);
+    EXPECT_EQ(all.grid.height, 2);
+    EXPECT_EQ(all.grid.originX, 5000.0);
+    EXPECT_EQ(all.grid.originY, 7002.0);
+    ASSERT_EQ(all.grid.points.size(), 4u);
+    const GridPoint& last = all.grid.points[3];
+    EXPECT_EQ(last.x, 1.0f);
+    EXPECT_EQ(last.y, -1.0f);
+    EXPECT_EQ(last.z, 4.0f);
+    EXPECT_TRUE(last.valid);
+    EXPECT_EQ(indices(all.grid.triangles), (std::vector<std::array<uint32_t, 3>>{{0, 1, 2}, {1, 3, 2}}));
+
+    Mesh hole(ascGrid(2, 2, 5000, 7000, "-99999", {"1 2", "3 -99999"}));
+    EXPECT_EQ(hole.grid.points.size(), 4u);
+    EXPECT_FALSE(hole.grid.points[3].valid);
+    EXPECT_EQ(indices(hole.grid.triangles), (std::vector<std::array<uint32_t, 3>>{{0, 1, 2}}));
+
+    // Holes are points too, so indices stay row x width + column.
+    Mesh corner(ascGrid(3, 2, 0, 0, "-99999", {"-99999 1 2", "3 4 5"}));
+    EXPECT_EQ(indices(corner.grid.triangles),
+              (std::vector<std::array<uint32_t, 3>>{{1, 4, 3}, {1, 2, 4}, {2, 5, 4}}));
+}
+
+TEST(TerrainGrid, SingleRowOrColumnHasPointsButNoTriangle) {
+    Mesh row(ascGrid(5, 1, 0, 0, "-99999", {"1 2 3 4 5"}));
+    EXPECT_EQ(row.grid.points.size(), 5u);
+    EXPECT_TRUE(row.grid.triangles.empty());
+    Mesh column(ascGrid(1, 4, 0, 0, "-99999", {"1", "2", "3", "4"}));
+    EXPECT_EQ(column.grid.points.size(), 4u);
+    EXPECT_EQ(column.grid.points[3].y, -3.0f);
+    EXPECT_TRUE(column.grid.triangles.empty());
+}
+
+TEST(TerrainGrid, NoDatasetOrAFailedReadGivesNothingToShow) {
+    TerrainGrid none;
+    EXPECT_FALSE(none.generate());
+
+    Mesh closed(std::vector<std::string>{});
+    EXPECT_FALSE(closed.generated);
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    closed.grid.logCounts();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Nombre de vertices : 0\nNombre de triangles : 0\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Aucun vertex à afficher.\n");
+
+    Mesh shortFile(ascGrid(3, 3, 0, 0, "-99999", {"1 2 3", "4"}));
+    EXPECT_TRUE(shortFile.generated);
+    EXPECT_TRUE(shortFile.grid.points.empty());
+    EXPECT_EQ(shortFile.grid.width, 0);
+    EXPECT_TRUE(shortFile.grid.triangles.empty());
+    EXPECT_TRUE(buildRenderVertices({}, {}, 1.0f, {}).empty());
+}
+
+TEST(TerrainGrid, NotANumberHeightsAreHoles) {
+    Mesh nan(ascGrid(2, 2, 0, 0, "nan", {"1 2", "3 nan"}));
+    EXPECT_FALSE(nan.grid.points[3].valid);
+    EXPECT_EQ(indices(nan.grid.triangles), (std::vector<std::array<uint32_t, 3>>{{0, 1, 2}}));
+    for (const TerrainVertex& v : nan.vertices(1.0f))
+        for (float n : v.aNormal) EXPECT_TRUE(std::isfinite(n));
+}
+
+TEST(TerrainGrid, RenderVerticesCarryPositionDepthAndTexture) {
+    Mesh m(ascGrid(3, 2, 1000, 2000, "-99999", {"10 10 10", "10 10 -99999"}));
+    const RenderBounds b = renderBoundsOf(m.grid.points);
+    EXPECT_EQ(b.minX, 0.0f);
+    EXPECT_EQ(b.maxX, 2.0f);
+    EXPECT_EQ(b.minZ, 0.0f);
+    EXPECT_EQ(b.maxZ, 1.0f);
+
+    const std::vector<TerrainVertex> v = buildRenderVertices(m.grid.points, m.grid.triangles, 3.0f, b);
+    ASSERT_EQ(v.size(), 6u);
+    const TerrainVertex& p4 = v[4];  // column 1, second row
+    EXPECT_EQ(p4.aPos[0], 1.0f);
+    EXPECT_EQ(p4.aPos[1], 30.0f);
+    EXPECT_EQ(p4.aPos[2], 1.0f);
+    EXPECT_EQ(p4.aDepth, 10.0f);
+    EXPECT_EQ(p4.aUV[0], 0.5f);
+    EXPECT_EQ(p4.aUV[1], 1.0f);
+    expectNormal(p4, 0, 1, 0);
+    // The hole keeps its place and an upward normal.
+    EXPECT_EQ(v[5].aDepth, -99999.0f);
+    expectNormal(v[5], 0, 1, 0);
+}
+
+TEST(TerrainGrid, NormalsFollowTheExaggeratedSlope) {
+    // Rising by 1 m per metre eastwards.
+    Mesh m(ascGrid(3, 3, 0, 0, "-99999", {"0 1 2", "0 1 2", "0 1 2"}));
+    const float s = 1.0f / std::sqrt(2.0f);
+    for (const TerrainVertex& v : m.vertices(1.0f)) expectNormal(v, -s, s, 0);
+    // Twice as steep once exaggerated by 2.
+    const float n = 1.0f / std::sqrt(5.0f);
+    for (const TerrainVertex& v : m.vertices(2.0f)) expectNormal(v, -2 * n, n, 0);
+    // Flattened: heights 0, depth kept, normals up.
+    for (const TerrainVertex& v : m.vertices(0.0f)) {
+        EXPECT_EQ(v.aPos[1], 0.0f);
+        expectNormal(v, 0, 1, 0);
+    }
+    EXPECT_EQ(m.vertices(0.0f)[2].aDepth, 2.0f);
+}
+
+TEST(TerrainGrid, FlatGroundAndLonePointsFaceUp) {
+    Mesh flat(ascGrid(4, 3, 0, 0, "-99999", {"5 5 5 5", "5 5 5 5", "5 5 5 5"}));
+    for (const TerrainVertex& v : flat.vertices(7.0f)) expectNormal(v, 0, 1, 0);
+
+    Mesh lone(ascGrid(3, 3, 0, 0, "-99999", {"-99999 -99999 -99999", "-99999 8 -99999", "-99999 -99999 -99999"}));
+    EXPECT_TRUE(lone.grid.triangles.empty());
+    const std::vector<TerrainVertex> v = lone.vertices(1.0f);
+    expectNormal(v[4], 0, 1, 0);
+    // A single valid point: zero-width bounds, spans floored at 0.0001.
+    EXPECT_EQ(v[4].aUV[0], 0.0f);
+    EXPECT_EQ(v[4].aUV[1], 0.0f);
+    EXPECT_NEAR(v[5].aUV[0], 10000.0f, 1.0f);
+    EXPECT_NEAR(v[7].aUV[1], 10000.0f, 1.0f);
+}
+
+TEST(TerrainGrid, GeneratedTileMeshesCompletelyAndInAnyTriangleOrder) {
+    TempDir dir;
+    Mesh m(makeTiles(dir.path, {{145, 6839}}));
+    ASSERT_EQ(m.grid.points.size(), 1000000u);
+    const size_t holes = std::count_if(m.grid.points.begin(), m.grid.points.end(), [](auto& p) { return !p.valid; });
+    EXPECT_GT(holes, 0u);
+    EXPECT_GT(m.grid.triangles.size(), 1900000u);
+    EXPECT_LT(m.grid.triangles.size(), 2 * 999u * 999u);
+    EXPECT_EQ(m.grid.points[999999].x, 999.0f);
+    EXPECT_EQ(m.grid.points[999999].y, -999.0f);
+
+    const RenderBounds b = renderBoundsOf(m.grid.points);
+    const std::vector<TerrainVertex> ordered = buildRenderVertices(m.grid.points, m.grid.triangles, 2.0f, b);
+
+    // The same triangles shuffled, plus one pointing past the points, which is skipped.
+    std::vector<Triangle> shuffled = m.grid.triangles;
+    std::shuffle(shuffled.begin(), shuffled.end(), std::mt19937(7));
+    shuffled.push_back({0, 1, 5000000});
+    const std::vector<TerrainVertex> other = buildRenderVertices(m.grid.points, shuffled, 2.0f, b);
+
+    ASSERT_EQ(ordered.size(), other.size());
+    for (size_t i = 0; i < ordered.size(); i += 997) {
+        const float* n = ordered[i].aNormal;
+        EXPECT_NEAR(n[0] * n[0] + n[1] * n[1] + n[2] * n[2], 1.0f, 1e-5f);
+        for (int k = 0; k < 3; ++k) EXPECT_NEAR(n[k], other[i].aNormal[k], 1e-5f) << i;
+        EXPECT_EQ(ordered[i].aPos[1], other[i].aPos[1]);
+    }
+}
