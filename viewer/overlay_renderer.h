@@ -21,6 +21,8 @@ struct OverlayRenderer {
     bool init();
     // Refills the grid buffer (created on first use); hMin is the lowest exaggerated height.
     void buildGrid(const glm::vec3& centre, float diagonal, float hMin);
+    // No grid to draw (a zone without any valid point); the buffers stay for reuse.
+    void clearGrid() { gridLineVertexCount = 0; }
     void drawGrid(const glm::mat4& view, const glm::mat4& projection) const;
     // T-shaped pins `size` tall on each position; nothing at all without positions.
     void drawMarkerPins(const std::vector<glm::vec3>& positions, const glm::mat4& view,

@@ -148,7 +148,12 @@ void Viewer::setTerrain(const TerrainGrid& terrain) {
         z0 = std::min(z0, -p.y);
         z1 = std::max(z1, -p.y);
     }
-    if (!any) return;
+    if (!any) {
+        // Nothing of the previous zone may stay on screen over an empty one.
+        mesh.release();
+        overlays.clearGrid();
+        return;
+    }
     minX = x0;
     maxX = x1;
     minZ = z0;

@@ -161,3 +161,19 @@ TEST_F(FrameFixture, SettingsWindowDropsTheSizeButtonsInFullScreen) {
     // One row of buttons and its title line fewer.
     EXPECT_LT(fullscreenHeight, windowedHeight - 40.0f);
 }
+
+TEST_F(FrameFixture, AnEmptyZoneAfterAnotherShowsNothingOfIt) {
+    TerrainGrid empty = makeSlopeGrid(3, 3, 0, 0);
+    for (GridPoint& p : empty.points) p.valid = false;
+    empty.triangles.clear();
+    viewer.markers = {{150, 150, 0.0f}};
+    viewer.minimapVisible = viewer.legendVisible = false;
+    viewer.setTerrain(empty);
+    EXPECT_TRUE(viewer.markers.empty());
+    EXPECT_EQ(viewer.mesh.indexCount, 0);
+    const std::vector<unsigned char> pixels = frame();
+    // Below the menu bar only the background colour is left: no terrain, no grid.
+    const int w = viewer.framebufferWidth, h = viewer.framebufferHeight;
+    for (int y = 0; y < h - 40; y += 7)
+        for (int x = 0; x < w; x += 7) ASSERT_TRUE(near(pixelAt(pixels, w, x, y), 13, 13, 20, 2)) << x << "," << y;
+}
