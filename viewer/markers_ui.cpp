@@ -39,7 +39,9 @@ void Viewer::drawMarkerLabelsAndList(const glm::mat4& view, const glm::mat4& pro
         foreground->AddText(ImVec2(at->x, at->y), IM_COL32(255, 230, 60, 255), markerLabel(m, seaLevel).c_str());
     }
 
-    ImGui::SetNextWindowPos(ImVec2(20, 270), ImGuiCond_FirstUseEver);
+    // First shown under the legend (placed at y 100, about 280 px tall), not
+    // over it: there it would hide "Tout effacer" and the first lines.
+    ImGui::SetNextWindowPos(ImVec2(20, 400), ImGuiCond_FirstUseEver);
     if (!ImGui::Begin("Points relevés")) {
         ImGui::End();
         return;

@@ -9,6 +9,9 @@
 #define GLFW_INCLUDE_NONE
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
+#include <imgui.h>
+#include <imgui_internal.h>
+#include <optional>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -46,6 +49,20 @@ struct ViewFixture : testing::Test {
         return testing::internal::GetCapturedStdout();
     }
 };
+
+// Where the pointer hovers widget `id` of window `name` between heights y0
+// and y1 (window coordinates), found by moving the pointer frame by frame.
+std::optional<glm::ivec2> findWidget(Viewer& v, const char* name, ImGuiID id, float y0, float y1) {
+    ImGuiWindow* w = ImGui::FindWindowByName(name);
+    if (!w) return std::nullopt;
+    for (float y = y0; y <= y1; y += 4)
+        for (float x = w->Pos.x + 4; x < w->Pos.x + w->Size.x; x += 6) {
+            glfwSetCursorPos(v.window, x, y);
+            v.drawFrame();
+            if (ImGui::GetCurrentContext()->HoveredId == id) return glm::ivec2(x, y);
+        }
+    return std::nullopt;
+}
 
 } // namespace
 
@@ -168,4 +185,41 @@ TEST_F(ViewFixture, ClickPlacesAMarkerButDragsAndWindowsDoNot) {
     });
     EXPECT_EQ(viewer.markers.size(), 1u) << out;
     EXPECT_EQ(out.find("camDist="), std::string::npos) << out;
+}
+
+TEST_F(ViewFixture, ListButtonsRemoveOneMarkerOrAll) {
+    viewer.markers = {{150, 150, -1.0f}, {100, 100, -2.0f}, {200, 200, -3.0f}};
+    viewer.minimapVisible = false;  // quicker frames for the pointer search
+    xdotool({"windowfocus", "--sync", waitForWindow("Abysto", 5s)});
+    for (int i = 0; i < 3; ++i) viewer.drawFrame();
+    ImGuiWindow* list = ImGui::FindWindowByName("Points relevés");
+    ASSERT_NE(list, nullptr);
+    // The clear button first, then one line a marker, each about 25 px high.
+    const float top = list->DC.CursorStartPos.y;
+    const ImGuiID clearAll = ImHashStr("Tout effacer", 0, list->ID);
+    const auto clear = findWidget(viewer, "Points relevés", clearAll, top + 15, top + 15);
+    ASSERT_TRUE(clear.has_value()) << "the legend must not cover the list";
+    const int second = 1;
+    const ImGuiID removeSecond = ImHashStr("X", 0, ImHashData(&second, sizeof second, list->ID));
+    const auto x2 = findWidget(viewer, "Points relevés", removeSecond, top + 64, top + 84);
+    ASSERT_TRUE(x2.has_value());
+
+    // "X" on the second line: the third marker becomes the second.
+    runWith([&](const std::string& w) {
+        xdotool({"mousemove", "--window", w, std::to_string(x2->x), std::to_string(x2->y), "sleep", "0.3", "click",
+                 "1", "sleep", "0.3"});
+    });
+    ASSERT_EQ(viewer.markers.size(), 2u);
+    EXPECT_FLOAT_EQ(viewer.markers[0].depth, -1.0f);
+    EXPECT_FLOAT_EQ(viewer.markers[1].depth, -3.0f);
+    EXPECT_EQ(markerListLine(1, viewer.markers[1], 0.0f), "#2 : fond -3.00m | eau actuelle : 3.00m");
+
+    // "Tout effacer": none left, and the list is gone.
+    runWith([&](const std::string& w) {
+        xdotool({"mousemove", "--window", w, std::to_string(clear->x), std::to_string(clear->y), "sleep", "0.3",
+                 "click", "1", "sleep", "0.3"});
+    });
+    EXPECT_TRUE(viewer.markers.empty());
+    viewer.drawFrame();
+    EXPECT_FALSE(ImGui::FindWindowByName("Points relevés")->Active);
 }
