@@ -1,6 +1,5 @@
 // Rules of the view's windows that need no UI toolkit: which windows hide the
-// marker list, which buttons are highlighted and the colour
-// legend's layout.
+// marker list, which buttons are highlighted, and the colour legend's layout.
 #pragma once
 
 #include <array>
