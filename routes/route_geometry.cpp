@@ -6,7 +6,7 @@
 
 namespace {
 
-void push(std::vector<RouteVertex>& out, double x, float y, double z, const Rgba& c) {
+void push(std::vector<RouteVertex>& out, double x, float y, double z, const RouteColor& c) {
     out.push_back({static_cast<float>(x), y, static_cast<float>(z), c.r, c.g, c.b, c.a});
 }
 
@@ -40,7 +40,7 @@ void appendRouteGeometry(std::vector<RouteVertex>& out, const Route& route, bool
         const bool selected = finished && routeIndex == params.selectedRoute &&
                               static_cast<int>(i) == params.selectedPoint;
         const float s = selected ? base * 1.8f : base;
-        const Rgba& c = selected ? routecolor::kSelectedCross : routecolor::kCross;
+        const RouteColor& c = selected ? routecolor::kSelectedCross : routecolor::kCross;
         const RoutePoint& p = pts[i];
         push(out, p.x - s, ys, p.y, c);
         push(out, p.x + s, ys, p.y, c);

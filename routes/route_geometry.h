@@ -33,10 +33,10 @@ struct RouteRenderParams {
 inline float routePointSize(float terrainDiagonal) { return terrainDiagonal * 0.004f; }
 
 namespace routecolor {
-constexpr Rgba kStroke{0.55f, 0.7f, 0.9f, 0.55f};
-constexpr Rgba kInProgress{0.85f, 0.85f, 0.85f, 0.75f};
-constexpr Rgba kCross{1.0f, 1.0f, 1.0f, 0.9f};
-constexpr Rgba kSelectedCross{1.0f, 0.9f, 0.3f, 1.0f};
+constexpr RouteColor kStroke{0.55f, 0.7f, 0.9f, 0.55f};
+constexpr RouteColor kInProgress{0.85f, 0.85f, 0.85f, 0.75f};
+constexpr RouteColor kCross{1.0f, 1.0f, 1.0f, 0.9f};
+constexpr RouteColor kSelectedCross{1.0f, 0.9f, 0.3f, 1.0f};
 } // namespace routecolor
 
 // Appends one route's segments (pairs of vertices). A finished route's line

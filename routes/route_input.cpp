@@ -70,8 +70,8 @@ const ModeButton kModeButtons[3] = {
     {"Parcours", "Clic sur le terrain : ajoute un point au parcours"},
 };
 
-Rgba modeButtonColor(bool current) { return current ? routecolor::kButton : routecolor::kButtonIdle; }
-Rgba modeButtonHoveredColor(bool current) {
+RouteColor modeButtonColor(bool current) { return current ? routecolor::kButton : routecolor::kButtonIdle; }
+RouteColor modeButtonHoveredColor(bool current) {
     return current ? routecolor::kButtonHovered : routecolor::kButtonIdleHovered;
 }
 

@@ -46,8 +46,8 @@ struct ModeButton {
 extern const ModeButton kModeButtons[3];
 
 // Colours of a mode button (the current one stands out).
-Rgba modeButtonColor(bool current);
-Rgba modeButtonHoveredColor(bool current);
+RouteColor modeButtonColor(bool current);
+RouteColor modeButtonHoveredColor(bool current);
 
 // Pressing a mode button; leaving route mode abandons the route being drawn.
 void setInteractionMode(RouteEditor& editor, RoutePanelState& panel, int mode);

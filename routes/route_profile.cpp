@@ -158,7 +158,7 @@ float requiredLevel(const ProfileStats& stats, float draught, float margin) {
     return stats.hasValid ? stats.maxZ + draught + margin : 0.0f;
 }
 
-Rgba clearanceColor(const RoutePoint& point, bool colorByClearance, float draught, float seaLevel) {
+RouteColor clearanceColor(const RoutePoint& point, bool colorByClearance, float draught, float seaLevel) {
     if (!colorByClearance) return routecolor::kGreen;
     if (!point.hasZ) return routecolor::kNoHeight;
     const float c = seaLevel - point.z - draught;

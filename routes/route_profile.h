@@ -86,7 +86,7 @@ inline float keelClearance(float seaLevel, float maxZ, float draught) { return s
 float requiredLevel(const ProfileStats& stats, float draught, float margin);
 
 // Colour of a route point in the 3D view, from the water under its keel.
-Rgba clearanceColor(const RoutePoint& point, bool colorByClearance, float draught, float seaLevel);
+RouteColor clearanceColor(const RoutePoint& point, bool colorByClearance, float draught, float seaLevel);
 
 // The route window's lines about the selected route: length, duration, water
 // depth and keel clearance, and the samples outside the data.

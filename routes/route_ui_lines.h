@@ -6,7 +6,7 @@
 #include <imgui.h>
 #include <vector>
 
-inline ImVec4 toImVec4(const Rgba& c) { return ImVec4(c.r, c.g, c.b, c.a); }
+inline ImVec4 toImVec4(const RouteColor& c) { return ImVec4(c.r, c.g, c.b, c.a); }
 
 // Greyed lines in the disabled text colour, coloured ones in theirs; a line
 // marked sameLine continues the previous one.

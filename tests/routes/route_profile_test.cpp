@@ -267,7 +267,7 @@ TEST(RouteLines, GeometryOfRoutesAndTheRouteInProgress) {
     params.verticalStrokes = false;
     v = buildRouteVertices(editor, params);
     ASSERT_EQ(v.size(), 2u * (2 + 6));
-    EXPECT_EQ((Rgba{v[0].r, v[0].g, v[0].b, v[0].a}), routecolor::kGreen);
+    EXPECT_EQ((RouteColor{v[0].r, v[0].g, v[0].b, v[0].a}), routecolor::kGreen);
 
     // A loop gets its closing segment; the route in progress is grey.
     editor.routes[0].loop = true;

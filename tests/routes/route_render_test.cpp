@@ -22,7 +22,7 @@ struct Pixel {
 };
 
 // The colour an RGBA line colour leaves on the black background.
-Pixel over(const Rgba& c) {
+Pixel over(const RouteColor& c) {
     return {static_cast<int>(c.r * c.a * 255.0f + 0.5f), static_cast<int>(c.g * c.a * 255.0f + 0.5f),
             static_cast<int>(c.b * c.a * 255.0f + 0.5f)};
 }
