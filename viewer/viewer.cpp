@@ -134,8 +134,6 @@ void Viewer::setTerrain(const TerrainGrid& terrain) {
     gridHeight = terrain.height;
 
     resetRouteModel();
-    selectedPoint = -1;
-    routesDirty = true;
 
     constexpr float kHuge = 3.4028235e38f;
     float x0 = kHuge, x1 = -kHuge, z0 = kHuge, z1 = -kHuge;

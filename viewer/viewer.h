@@ -2,6 +2,9 @@
 // the GPU, the camera and its input, and the loop that shows one zone.
 #pragma once
 
+#include "routes/route_editor.h"
+#include "routes/route_panel_state.h"
+#include "routes/route_renderer.h"
 #include "terrain/terrain_grid.h"
 #include "viewer/camera.h"
 #include "viewer/key_bindings.h"
@@ -12,7 +15,6 @@
 #include "viewer/terrain_mesh.h"
 #include "tides/tide_calendar.h"
 #include "tides/tide_state.h"
-#include "viewer/route_panel_stand_in.h"
 #include "viewer/view_rules.h"
 
 #include <glm/glm.hpp>
@@ -40,7 +42,6 @@ struct Viewer {
     bool panDragging = false;
     double lastPanX = 0, lastPanY = 0;
     double pressX = 0, pressY = 0;
-    int interactionMode = 1;  // 0 navigation, 1 depth markers, 2 route drawing
 
     // GL programs and geometry.
     Shader terrainShader;
@@ -70,18 +71,21 @@ struct Viewer {
     bool timelapsePlaying = false;
     float timelapseHour = 12.0f;
     float timelapseSpeed = 0.5f;
-    int selectedRoute = -1;
-    int selectedPoint = -1;
-    bool routesDirty = true;
     double lastFrameTime = 0.0;
 
     // Depth markers of the zone on screen, in the order they were placed.
     std::vector<DepthMarker> markers;
 
-    // The tide of the zone, the tide calendar and the route window's switch.
+    // The tide of the zone and the tide calendar.
     TideState tide = makeTideState();
     TideCalendar tideCalendar;
-    RoutePanelStandIn routePanel;
+
+    // Routes of the zone: the model, the route window's state (which also
+    // holds the interaction mode, the selected point and the routes-changed
+    // flag) and their drawing in 3D.
+    RouteEditor routeEditor;
+    RoutePanelState routePanel;
+    RouteRenderer routeRenderer;
 
     Viewer() = default;
     ~Viewer();

@@ -113,9 +113,9 @@ void Viewer::onKey(int key, int action, int mods) {
 }
 
 void Viewer::handleClick(double framebufferX, double framebufferY) {
-    if (interactionMode == 1)
+    if (routePanel.interactionMode == kModeMarker)
         addMarkerAt(static_cast<float>(framebufferX), static_cast<float>(framebufferY));
-    else if (interactionMode == 2)
+    else if (routePanel.interactionMode == kModeRoute)
         handleRouteClick(framebufferX, framebufferY);
 }
 
