@@ -4,14 +4,18 @@
 #include "routes/profile_chart.h"
 #include "routes/route_ui_lines.h"
 
+#include <algorithm>
+
 namespace {
 
 ImU32 toImU32(const Color8& c) { return IM_COL32(c.r, c.g, c.b, c.a); }
 ImVec2 toImVec2(const ChartPoint& p) { return ImVec2(p.x, p.y); }
 
-void addCentredText(ImDrawList* list, float centreX, float y, const std::string& text) {
+// Centred on centreX, but never past `rightEdge`, where the window would cut it.
+void addCentredText(ImDrawList* list, float centreX, float y, const std::string& text, float rightEdge) {
     const float width = ImGui::CalcTextSize(text.c_str()).x;
-    list->AddText(ImVec2(centreX - width * 0.5f, y), toImU32(chartcolor::kText), text.c_str());
+    const float left = std::min(centreX - width * 0.5f, rightEdge - width);
+    list->AddText(ImVec2(left, y), toImU32(chartcolor::kText), text.c_str());
 }
 
 } // namespace
@@ -27,7 +31,7 @@ void drawProfileChart(const std::vector<ProfileSample>& samples, const ProfileSt
     list->AddRectFilled(o, corner, toImU32(chartcolor::kBackground), 6.0f);
     list->AddRect(o, corner, toImU32(chartcolor::kOutline), 6.0f, 0, 1.0f);
     if (!c.available) {
-        addCentredText(list, c.unavailableAt.x, c.unavailableAt.y, kProfileUnavailable);
+        addCentredText(list, c.unavailableAt.x, c.unavailableAt.y, kProfileUnavailable, cursor.x + avail);
         ImGui::Dummy(ImVec2(avail, 198.0f));
         return;
     }
@@ -46,7 +50,8 @@ void drawProfileChart(const std::vector<ProfileSample>& samples, const ProfileSt
     ImGui::Dummy(ImVec2(avail, 194.0f));
     // The distance labels sit on the line under the chart.
     const float labelsY = ImGui::GetCursorScreenPos().y;
-    for (const ChartLabel& label : c.distanceLabels) addCentredText(list, label.at.x, labelsY, label.text);
+    for (const ChartLabel& label : c.distanceLabels)
+        addCentredText(list, label.at.x, labelsY, label.text, cursor.x + avail);
     ImGui::Dummy(ImVec2(avail, 18.0f));
 }
 

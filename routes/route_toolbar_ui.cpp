@@ -2,6 +2,8 @@
 #include "routes/route_ui.h"
 #include "routes/route_ui_lines.h"
 
+#include <imgui_internal.h>
+
 void drawRouteToolbar(RouteEditor& editor, RoutePanelState& panel) {
     // Placed every frame just under the main menu bar.
     ImGui::SetNextWindowPos(ImVec2(12.0f, ImGui::GetFrameHeight() + 12.0f));
@@ -10,6 +12,10 @@ void drawRouteToolbar(RouteEditor& editor, RoutePanelState& panel) {
                                    ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoScrollbar | ImGuiWindowFlags_NoNav |
                                    ImGuiWindowFlags_AlwaysAutoResize;
     if (ImGui::Begin("##route_toolbar", nullptr, flags)) {
+        // The legend sits where the hint lines end; the toolbar stays above
+        // it, but under any open menu or popup.
+        if (!ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId | ImGuiPopupFlags_AnyPopupLevel))
+            ImGui::BringWindowToDisplayFront(ImGui::GetCurrentWindow());
         for (int mode = kModeNavigate; mode <= kModeRoute; ++mode) {
             if (mode > kModeNavigate) ImGui::SameLine();
             const bool current = panel.interactionMode == mode;

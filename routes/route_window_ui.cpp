@@ -119,6 +119,9 @@ RouteRequests drawRoutePanel(RoutePanelState& panel, RouteEditor& editor,
                              const std::vector<WaterLevelSample>& tideSamples, float datumOffset, float seaLevel) {
     RouteRequests requests;
     if (!panel.routePanelOpen) return requests;
+    // First shown on the right, under the main menu bar, clear of the toolbar and the legend.
+    const float top = ImGui::GetFrameHeight() + 12.0f;
+    ImGui::SetNextWindowPos(ImVec2(ImGui::GetIO().DisplaySize.x - 460.0f - 12.0f, top), ImGuiCond_FirstUseEver);
     ImGui::SetNextWindowSize(ImVec2(460.0f, 720.0f), ImGuiCond_FirstUseEver);
     if (!ImGui::Begin("Parcours", &panel.routePanelOpen)) {
         ImGui::End();
