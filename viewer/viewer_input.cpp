@@ -15,6 +15,10 @@ Viewer* viewerOf(GLFWwindow* window) { return static_cast<Viewer*>(glfwGetWindow
 // Events can arrive before the UI exists or after it is gone.
 bool uiWantsMouse() { return ImGui::GetCurrentContext() && ImGui::GetIO().WantCaptureMouse; }
 bool uiWantsKeyboard() { return ImGui::GetCurrentContext() && ImGui::GetIO().WantCaptureKeyboard; }
+// A text field is being typed into (a route's name, for instance).
+bool uiTakesText() { return ImGui::GetCurrentContext() && ImGui::GetIO().WantTextInput; }
+
+bool isFunctionKey(int key) { return key >= GLFW_KEY_F1 && key <= GLFW_KEY_F25; }
 
 void framebufferSizeCallback(GLFWwindow* window, int width, int height) {
     glViewport(0, 0, width, height);
@@ -108,7 +112,11 @@ void Viewer::onScroll(double yOffset) {
 void Viewer::onKey(int key, int action, int mods) {
     if (action != GLFW_PRESS) return;
     if (!uiWantsKeyboard() && handleEditingKey(key, mods)) return;
-    // These act even while a text field has the keyboard.
+    // These act even while a window has the keyboard, but letters, signs and
+    // Escape typed into a text field are text: a route named "matin" must
+    // not toggle the minimap and the tide window, nor Escape leave the zone
+    // and its routes. Function keys type nothing and still act.
+    if (uiTakesText() && !isFunctionKey(key)) return;
     applyViewKey(viewKeyFor(key));
 }
 

@@ -11,6 +11,8 @@
 #include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
 #include <imgui.h>
+#include <imgui_impl_glfw.h>
+#include <imgui_internal.h>
 
 namespace {
 
@@ -228,4 +230,51 @@ TEST_F(RouteViewTest, RouteWindowShowsTheSelectedRouteWithItsPassageWindows) {
     EXPECT_NEAR(viewer.routePanel.profile.stats.length, 160.0, 2.0);
     EXPECT_FLOAT_EQ(viewer.routePanel.profile.stats.maxZ, -1.0f);
     EXPECT_FALSE(viewer.routePanel.profile.routesDirty);
+}
+
+TEST_F(RouteViewTest, TypingARouteNameTogglesNoViewSwitchAndEscapeStaysInTheZone) {
+    viewer.routePanel.interactionMode = kModeRoute;
+    clickGrid(40, 30);
+    clickGrid(100, 30);
+    press(GLFW_KEY_ENTER);
+    viewer.routePanel.routePanelOpen = true;
+    drawAndRead();
+    drawAndRead();
+    // A click in the name field: the pointer is found over it, then pressed.
+    ImGuiWindow* window = ImGui::FindWindowByName("Parcours");
+    ASSERT_NE(window, nullptr);
+    const ImGuiID name = window->GetIDNoKeepAlive("##name");
+    const double x = window->Pos.x + window->Size.x / 2;
+    bool over = false;
+    for (double y = window->Pos.y + 30; y < window->Pos.y + window->Size.y && !over; y += 6) {
+        glfwSetCursorPos(viewer.window, x, y);
+        viewer.drawFrame();
+        over = GImGui->HoveredId == name;
+    }
+    ASSERT_TRUE(over) << "pas de champ de nom";
+    ImGui_ImplGlfw_MouseButtonCallback(viewer.window, GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS, 0);
+    viewer.drawFrame();
+    ImGui_ImplGlfw_MouseButtonCallback(viewer.window, GLFW_MOUSE_BUTTON_LEFT, GLFW_RELEASE, 0);
+    viewer.drawFrame();
+    ASSERT_TRUE(ImGui::GetIO().WantTextInput);
+    EXPECT_EQ(viewer.routeEditor.routes[0].points.size(), 2u);  // the click added no route point
+    EXPECT_FALSE(viewer.routeEditor.drawing);
+
+    const bool minimap = viewer.minimapVisible, tidePanel = viewer.tide.tidePanelOpen, help = viewer.helpOpen;
+    const float exaggeration = viewer.exaggeration;
+    for (int key : {GLFW_KEY_M, GLFW_KEY_T, GLFW_KEY_I, GLFW_KEY_L, GLFW_KEY_V, GLFW_KEY_P, GLFW_KEY_EQUAL,
+                    GLFW_KEY_ESCAPE})
+        press(key);
+    EXPECT_EQ(viewer.minimapVisible, minimap);
+    EXPECT_EQ(viewer.tide.tidePanelOpen, tidePanel);
+    EXPECT_EQ(viewer.helpOpen, help);
+    EXPECT_FALSE(viewer.satelliteOn);
+    EXPECT_FALSE(viewer.exaggerationWindowOpen);
+    EXPECT_FALSE(viewer.timelapsePlaying);
+    EXPECT_EQ(viewer.exaggeration, exaggeration);
+    EXPECT_FALSE(viewer.returnToMenu);
+    ASSERT_EQ(viewer.routeEditor.routes.size(), 1u);
+    // Function keys type nothing: they still act.
+    press(GLFW_KEY_F10);
+    EXPECT_TRUE(viewer.settingsOpen);
 }
