@@ -179,7 +179,7 @@ TEST_F(ViewFixture, ClickPlacesAMarkerButDragsAndWindowsDoNot) {
     EXPECT_NEAR(viewer.camera.yaw, -90.0f - 0.3f, 1e-3f);  // the one-pixel drag orbited
 
     // Navigation mode: a still click places nothing.
-    viewer.interactionMode = 0;
+    viewer.routePanel.interactionMode = kModeNavigate;
     out = runWith([](const std::string& w) {
         xdotool({"mousemove", "--window", w, "700", "420", "sleep", "0.3", "click", "1", "sleep", "0.3"});
     });
