@@ -151,7 +151,7 @@ struct Viewer {
     void saveScreenshot();
     void openAccountPage();
 
-    // Seams for the tide and route work (viewer_hooks.cpp).
+    // Routes of the zone (viewer_routes.cpp).
     bool startRouteRenderer();
     void releaseRouteRenderer();
     void resetRouteModel();
@@ -159,6 +159,8 @@ struct Viewer {
     bool handleEditingKey(int key, int mods);
     void drawRoutes(const glm::mat4& view, const glm::mat4& projection);
     void drawRouteToolbarAndWindow();
+
+    // Seams for the tide work (viewer_hooks.cpp).
     bool drawTideWindow(float& appliedLevel);
     void drawTideCalendar();
 
