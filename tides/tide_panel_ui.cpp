@@ -107,9 +107,12 @@ float drawCurve(TideState& state) {
         draw->AddLine(ImVec2(x, bottom), ImVec2(x, bottom + 4.0f), IM_COL32(255, 255, 255, 30));
     }
 
-    // The drawing above is not layout: one item of its height keeps what follows below it.
+    // The drawing above is not layout: one item of its height keeps what
+    // follows below it, hour labels included (210 px alone would let the
+    // next line overwrite them).
     ImGui::SetCursorScreenPos(lineStart);
-    ImGui::Dummy(ImVec2(avail, 210.0f));
+    const float labelsBottom = 218.0f + ImGui::GetTextLineHeight() - ImGui::GetStyle().ItemSpacing.y;
+    ImGui::Dummy(ImVec2(avail, std::max(210.0f, labelsBottom)));
     ImGui::Spacing();
     return height;
 }

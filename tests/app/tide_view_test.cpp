@@ -11,7 +11,9 @@
 #include "tides/tide_service_config.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
@@ -174,6 +176,7 @@ protected:
     RunningProgram program;
     std::string window;
     WindowGeometry geometry;
+    int shotCount = 0;
 
     void SetUp() override {
         const ProcessResult made =
@@ -187,7 +190,6 @@ protected:
     }
     void TearDown() override {
         killProgram(program);
-        // Kept for a look when something failed.
         if (HasFailure()) std::cerr << "Captures : " << shots << "\n" << readFile(log) << std::endl;
     }
 
@@ -208,14 +210,34 @@ protected:
     }
 
     Screen shot(const std::string& name) {
-        const fs::path png = shots / (name + ".png");
+        char prefix[8];
+        std::snprintf(prefix, sizeof prefix, "%02d-", ++shotCount);
+        const fs::path png = shots / (prefix + name + ".png");
         EXPECT_TRUE(captureScreen(png));
         return loadScreen(png);
+    }
+    // Frames of two million triangles are slow on a software renderer: a
+    // click shows after a while. Screenshots until `done` holds or the time is up.
+    Screen shotWhen(const std::string& name, const std::function<bool(const Screen&)>& done,
+                    std::chrono::seconds timeout = 20s) {
+        const auto end = std::chrono::steady_clock::now() + timeout;
+        Screen s = shot(name);
+        while (!done(s) && std::chrono::steady_clock::now() < end) {
+            std::this_thread::sleep_for(300ms);
+            s = shot(name);
+        }
+        return s;
+    }
+    Screen shotWhenChanged(const std::string& name, const Screen& reference, Box area, int pixels,
+                           std::chrono::seconds timeout = 20s) {
+        return shotWhen(name, [&](const Screen& s) { return differingPixels(reference, s, area) > pixels; }, timeout);
     }
     // Screen pixels to the window's own coordinates, where xdotool clicks.
     void click(int screenX, int screenY) { ASSERT_TRUE(clickAt(window, screenX - geometry.x, screenY - geometry.y)); }
     void key(const std::string& name) { ASSERT_TRUE(pressKey(window, name)); }
-    Box windowBox() const { return {geometry.x, geometry.y, geometry.x + geometry.width - 1, geometry.y + geometry.height - 1}; }
+    Box windowBox() const {
+        return {geometry.x, geometry.y, geometry.x + geometry.width - 1, geometry.y + geometry.height - 1};
+    }
 };
 
 // The hour of the loaded day whose sea level lies farthest from 0 IGN69, where
@@ -244,47 +266,49 @@ TEST_F(TideView, PortCurveSeaLevelTimelapseAndCalendar) {
                               "Port de reference : Brest (brest)\n"),
               std::string::npos)
         << calibrated;
+    const Box view = windowBox();
 
     // T opens the window, whose first opening loads today's curve.
     key("t");
-    std::this_thread::sleep_for(1500ms);
-    const Screen opened = shot("1-maree");
-    const Box view = windowBox();
-    const Box curve = runsOf(opened, kCurveBackground, 100, view);
-    ASSERT_FALSE(curve.empty()) << "pas de courbe de marée à l'écran";
-    EXPECT_NEAR(curve.width(), 460, 2);
-    EXPECT_GT(curve.height(), 20);
+    const Screen opened =
+        shotWhen("maree", [&](const Screen& s) { return !runsOf(s, kApplyButton, 200, view).empty(); });
     const Box apply = runsOf(opened, kApplyButton, 200, view);
     ASSERT_FALSE(apply.empty()) << "pas de bouton « Appliquer sur le terrain »";
     EXPECT_NEAR(apply.width(), 280, 3);
     EXPECT_NEAR(apply.height(), 36, 3);
-    EXPECT_GT(apply.top, curve.top + 200);
+    const Box curveArea{apply.centreX() - 290, apply.top - 320, apply.centreX() + 290, apply.top - 1};
+    const Box curve = runsOf(opened, kCurveBackground, 2, curveArea);
+    ASSERT_FALSE(curve.empty()) << "pas de courbe de marée à l'écran";
+    EXPECT_NEAR(curve.width(), 460, 2);
+    EXPECT_GT(curve.height(), 120);
+    EXPECT_LE(curve.height(), 201);
 
     // Pick the hour whose level is farthest from the starting sea level, then apply it.
     const float hour = farthestHour(services->url(), -3.635f);
     click(curve.left + static_cast<int>(hour / 24.0f * static_cast<float>(curve.width())), curve.top + 100);
-    std::this_thread::sleep_for(500ms);
-    const Screen before = shot("2-heure-choisie");
+    const Box curveBox{curve.left - 45, curve.top - 5, curve.right + 5, curve.top + 230};
+    shotWhenChanged("heure-choisie", opened, curveBox, 50, 10s);
+    std::this_thread::sleep_for(1s);
+    const Screen before = shot("avant");
     click(apply.centreX(), apply.centreY());
-    std::this_thread::sleep_for(800ms);
-    const Screen after = shot("3-niveau-applique");
     // The terrain left of the tide window, clear of the legend at the left.
     const Box terrain{view.left + 220, view.top + 60, curve.left - 80, view.bottom - 20};
-    const int moved = differingPixels(before, after, terrain);
-    EXPECT_GT(moved, 2000) << "la ligne d'eau n'a pas bougé";
+    const Screen after = shotWhenChanged("niveau-applique", before, terrain, 2000);
+    EXPECT_GT(differingPixels(before, after, terrain), 2000) << "la ligne d'eau n'a pas bougé";
 
-    // P plays the day on the terrain; P again stops it.
-    key("p");
-    std::this_thread::sleep_for(500ms);
-    const Screen playing1 = shot("4-timelapse-a");
-    std::this_thread::sleep_for(3s);
-    const Screen playing2 = shot("5-timelapse-b");
-    EXPECT_GT(differingPixels(playing1, playing2, terrain), 1000) << "le timelapse ne bouge pas";
-    key("p");
-    std::this_thread::sleep_for(500ms);
-    const Screen stopped1 = shot("6-arret-a");
+    // P plays the day on the terrain: it keeps moving; P again stops it.
     std::this_thread::sleep_for(1s);
-    const Screen stopped2 = shot("7-arret-b");
+    const Screen applied = shot("applique");
+    key("p");
+    const Screen playing1 = shotWhenChanged("timelapse", applied, terrain, 1000);
+    EXPECT_GT(differingPixels(applied, playing1, terrain), 1000) << "le timelapse ne démarre pas";
+    const Screen playing2 = shotWhenChanged("timelapse", playing1, terrain, 1000);
+    EXPECT_GT(differingPixels(playing1, playing2, terrain), 1000) << "le timelapse s'arrête seul";
+    key("p");
+    std::this_thread::sleep_for(3s);
+    const Screen stopped1 = shot("arret");
+    std::this_thread::sleep_for(2s);
+    const Screen stopped2 = shot("arret");
     EXPECT_LT(differingPixels(stopped1, stopped2, terrain), 50) << "le timelapse ne s'arrête pas";
     EXPECT_EQ(readFile(log).find("Charge d'abord les données de marée"), std::string::npos);
 
@@ -293,9 +317,8 @@ TEST_F(TideView, PortCurveSeaLevelTimelapseAndCalendar) {
     const auto menus = textBands(stopped2, menuBar, false, 10);
     ASSERT_GE(menus.size(), 4u) << "barre de menus introuvable";
     click((menus[1].first + menus[1].second) / 2, view.top + 14);
-    std::this_thread::sleep_for(500ms);
-    const Screen menu = shot("8-menu-outils");
     const Box items{menus[1].first - 4, view.top + 30, menus[1].first + 260, view.top + 260};
+    const Screen menu = shotWhenChanged("menu-outils", stopped2, items, 200);
     const auto lines = textBands(menu, items, true, 4);
     ASSERT_GE(lines.size(), 3u) << "menu Outils introuvable";
     click(menus[1].first + 40, (lines[2].first + lines[2].second) / 2);
@@ -304,10 +327,11 @@ TEST_F(TideView, PortCurveSeaLevelTimelapseAndCalendar) {
     const std::string monthLoaded =
         "Coefficients charges pour " + std::to_string(today.month) + "/" + std::to_string(today.year) + " (";
     ASSERT_TRUE(waitForText(log, monthLoaded, 20s)) << readFile(log);
-    std::this_thread::sleep_for(700ms);
-    const Screen calendar = shot("9-calendrier");
     // Today is the selected day: its outline is the only full blue frame left of the tide window.
     const Box calendarArea{view.left, view.top + 30, curve.left - 60, view.bottom};
+    const Screen calendar = shotWhen("calendrier", [&](const Screen& s) {
+        return pixelsOf(s, kSelectedDay, calendarArea).height() > 40;
+    });
     const Box todayCell = pixelsOf(calendar, kSelectedDay, calendarArea);
     ASSERT_FALSE(todayCell.empty()) << "le jour courant n'est pas encadré";
     EXPECT_NEAR(todayCell.height(), 48, 3);
@@ -329,11 +353,12 @@ TEST_F(TideView, PortCurveSeaLevelTimelapseAndCalendar) {
     click(x, y);
     const std::string dayLoaded = "Maree chargee pour " + formatDate(today.year, today.month, day) + " (";
     ASSERT_TRUE(waitForText(log, dayLoaded, 20s)) << readFile(log);
-    std::this_thread::sleep_for(700ms);
-    const Screen picked = shot("10-jour-choisi");
     const Box pickedCell{x - columnWidth / 2 + 1, y - 26, x + columnWidth / 2 - 1, y + 26};
+    const Screen picked = shotWhen("jour-choisi", [&](const Screen& s) {
+        return countPixelsOf(s, kSelectedDay, pickedCell) > 60;
+    });
     EXPECT_GT(countPixelsOf(picked, kSelectedDay, pickedCell), 60) << "le jour cliqué n'est pas encadré";
-    EXPECT_FALSE(runsOf(picked, kCurveBackground, 100, view).empty());  // its curve in the tide window
+    EXPECT_FALSE(runsOf(picked, kApplyButton, 200, view).empty());  // the tide window shows its curve
 
     key("Escape");
     EXPECT_EQ(waitForExit(program, 30s), 0) << readFile(home / "sortie.txt");
