@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,8 +19,10 @@ int runCapturing(const std::vector<std::string>& args, std::string& output) {
     std::vector<char*> argv;
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
+    // Close-on-exec: a program another thread starts meanwhile must not hold
+    // the pipe open, or the read below would wait for that program to end.
     int fds[2];
-    if (pipe(fds) != 0) return -1;
+    if (pipe2(fds, O_CLOEXEC) != 0) return -1;
     pid_t pid = fork();
     if (pid < 0) {
         close(fds[0]);
@@ -68,8 +71,11 @@ bool saveFileDialog(const std::string& title, const std::string& defaultName,
     std::vector<std::string> args = {"zenity", "--file-selection", "--save", "--confirm-overwrite",
                                      "--title=" + title, "--filename=" + defaultName};
     for (std::string& f : filterArgs(filters)) args.push_back(std::move(f));
+    // The dialog must have run before its output is looked at: two statements,
+    // since the order in which call arguments are evaluated is unspecified.
     std::string output;
-    if (!finishChoice(runCapturing(args, output), output, chosenPath)) return false;
+    const int status = runCapturing(args, output);
+    if (!finishChoice(status, output, chosenPath)) return false;
     if (!defaultExtension.empty() && !std::filesystem::path(chosenPath).has_extension())
         chosenPath += "." + defaultExtension;
     return true;
@@ -79,7 +85,8 @@ bool openFileDialog(const std::string& title, const std::vector<FileFilter>& fil
     std::vector<std::string> args = {"zenity", "--file-selection", "--title=" + title};
     for (std::string& f : filterArgs(filters)) args.push_back(std::move(f));
     std::string output;
-    return finishChoice(runCapturing(args, output), output, chosenPath);
+    const int status = runCapturing(args, output);
+    return finishChoice(status, output, chosenPath);
 }
 
 bool openUrl(const std::string& url) {

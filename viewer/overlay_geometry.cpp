@@ -1,6 +1,7 @@
 #include "viewer/overlay_geometry.h"
 
 #include <algorithm>
+#include <glm/gtc/matrix_transform.hpp>
 
 namespace {
 
@@ -53,4 +54,13 @@ std::vector<ColourVertex> minimapCrossLines(float x, float y, float z, float s) 
 PixelRect minimapRect(int framebufferWidth, int framebufferHeight) {
     const int size = std::min(framebufferWidth, framebufferHeight) / 4;
     return {framebufferWidth - 20 - size, 20, size, size};
+}
+
+MinimapCamera minimapCamera(const glm::vec3& terrainCentre, float hMin, float hMax, float diagonal) {
+    MinimapCamera m;
+    m.centre = glm::vec3(terrainCentre.x, (hMin + hMax) / 2.0f, terrainCentre.z);
+    m.view = glm::lookAt(m.centre + glm::vec3(0.0f, diagonal, 0.0f), m.centre, glm::vec3(0.0f, 0.0f, -1.0f));
+    const float half = 0.55f * diagonal;
+    m.projection = glm::ortho(-half, half, -half, half, 0.0f, 1e8f);
+    return m;
 }

@@ -27,3 +27,12 @@ struct PixelRect {
 
 // A square a quarter of the smaller side, 20 px from the right and bottom edges.
 PixelRect minimapRect(int framebufferWidth, int framebufferHeight);
+
+// The minimap's top-down camera: from one diagonal above the terrain's middle
+// height, north at the top, an orthographic box 1.1 diagonals wide.
+struct MinimapCamera {
+    glm::vec3 centre{0.0f};
+    glm::mat4 view{1.0f};
+    glm::mat4 projection{1.0f};
+};
+MinimapCamera minimapCamera(const glm::vec3& terrainCentre, float hMin, float hMax, float diagonal);

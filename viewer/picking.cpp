@@ -68,3 +68,20 @@ std::string markerLabel(const DepthMarker& m, float seaLevel) {
     std::snprintf(text, sizeof text, "%.1fm (eau: %.1fm)", m.depth, waterOver(m, seaLevel));
     return text;
 }
+
+std::vector<glm::vec3> markerPinPositions(const std::vector<DepthMarker>& markers, float exaggeration) {
+    std::vector<glm::vec3> positions;
+    positions.reserve(markers.size());
+    for (const DepthMarker& m : markers) positions.emplace_back(m.x, m.depth * exaggeration, m.z);
+    return positions;
+}
+
+std::optional<glm::vec2> markerLabelPosition(const glm::mat4& viewProjection, const DepthMarker& m,
+                                             float exaggeration, int framebufferWidth, int framebufferHeight) {
+    const glm::vec4 clip = viewProjection * glm::vec4(m.x, m.depth * exaggeration, m.z, 1.0f);
+    if (clip.w <= 0.0f) return std::nullopt;
+    const glm::vec3 ndc = glm::vec3(clip) / clip.w;
+    if (ndc.z < -1.0f || ndc.z > 1.0f) return std::nullopt;
+    return glm::vec2(static_cast<float>(framebufferWidth) * (ndc.x * 0.5f + 0.5f) + 8.0f,
+                     static_cast<float>(framebufferHeight) * (1.0f - (ndc.y * 0.5f + 0.5f)) - 16.0f);
+}

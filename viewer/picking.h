@@ -5,6 +5,8 @@
 #include "terrain/terrain_grid.h"
 #include "viewer/camera.h"
 
+#include <glm/glm.hpp>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,3 +49,12 @@ inline float waterOver(const DepthMarker& m, float seaLevel) { return seaLevel -
 // The marker list's line and the 3D label of a marker.
 std::string markerListLine(int index, const DepthMarker& m, float seaLevel);
 std::string markerLabel(const DepthMarker& m, float seaLevel);
+
+// Where the pins stand: (x, depth x exaggeration, z) of each marker.
+std::vector<glm::vec3> markerPinPositions(const std::vector<DepthMarker>& markers, float exaggeration);
+
+// Framebuffer pixel (origin top-left) where a marker's label starts: 8 px right
+// of and 16 px above its pin's foot; nothing when the foot is behind the camera
+// or outside the depth range.
+std::optional<glm::vec2> markerLabelPosition(const glm::mat4& viewProjection, const DepthMarker& m,
+                                             float exaggeration, int framebufferWidth, int framebufferHeight);

@@ -148,7 +148,12 @@ void Viewer::setTerrain(const TerrainGrid& terrain) {
         z0 = std::min(z0, -p.y);
         z1 = std::max(z1, -p.y);
     }
-    if (!any) return;
+    if (!any) {
+        // Nothing of the previous zone may stay on screen over an empty one.
+        mesh.release();
+        overlays.clearGrid();
+        return;
+    }
     minX = x0;
     maxX = x1;
     minZ = z0;
@@ -202,33 +207,6 @@ void Viewer::drawTerrain(const glm::mat4& view, const glm::mat4& projection) {
         terrainShader.setInt("satelliteTex", 0);
     }
     mesh.draw();
-}
-
-void Viewer::drawFrame() {
-    glClearColor(0.05f, 0.05f, 0.08f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    const glm::mat4 view = camera.view();
-    const glm::mat4 projection = camera.projection();
-    drawTerrain(view, projection);
-    beginUiFrame();
-    drawViewUi();
-    endUiFrame();
-}
-
-bool Viewer::run() {
-    returnToMenu = false;
-    if (glfwWindowShouldClose(window)) return false;
-    while (!glfwWindowShouldClose(window)) {
-        if (returnToMenu) return true;
-        const double now = glfwGetTime();
-        const float frameTime = static_cast<float>(now - lastFrameTime);
-        lastFrameTime = now;
-        moveCameraFromKeyboard(frameTime);
-        drawFrame();
-        glfwSwapBuffers(window);
-        glfwPollEvents();
-    }
-    return false;
 }
 
 void Viewer::toggleFullscreen() {

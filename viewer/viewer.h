@@ -4,12 +4,20 @@
 
 #include "terrain/terrain_grid.h"
 #include "viewer/camera.h"
+#include "viewer/key_bindings.h"
+#include "viewer/main_menu_model.h"
 #include "viewer/overlay_renderer.h"
+#include "viewer/picking.h"
 #include "viewer/shader.h"
 #include "viewer/terrain_mesh.h"
+#include "tides/tide_calendar.h"
+#include "tides/tide_state.h"
+#include "viewer/route_panel_stand_in.h"
+#include "viewer/view_rules.h"
 
 #include <glm/glm.hpp>
 #include <string>
+#include <vector>
 
 struct GLFWwindow;
 
@@ -67,6 +75,14 @@ struct Viewer {
     bool routesDirty = true;
     double lastFrameTime = 0.0;
 
+    // Depth markers of the zone on screen, in the order they were placed.
+    std::vector<DepthMarker> markers;
+
+    // The tide of the zone, the tide calendar and the route window's switch.
+    TideState tide = makeTideState();
+    TideCalendar tideCalendar;
+    RoutePanelStandIn routePanel;
+
     Viewer() = default;
     ~Viewer();
     Viewer(const Viewer&) = delete;
@@ -85,8 +101,8 @@ struct Viewer {
 
     // Shows the zone until Escape (true) or the window is closed (false).
     bool run();
-    // One frame of the view, without presenting it.
-    void drawFrame();
+    // One frame of the view (keyboard movement, 3D scene, UI), without presenting it.
+    void drawFrame(float frameTime = 0.0f);
     void drawTerrain(const glm::mat4& view, const glm::mat4& projection);
     void moveCameraFromKeyboard(float frameTime);
 
@@ -99,17 +115,44 @@ struct Viewer {
     void onScroll(double yOffset);
     void onKey(int key, int action, int mods);
     void onFramebufferSize(int width, int height);
+    // A click without movement at a framebuffer pixel, by interaction mode.
+    void handleClick(double framebufferX, double framebufferY);
+    void applyViewKey(ViewKey key);
+    void applyMenuAction(MenuAction action);
+    MenuSwitches menuSwitches() const;
 
-    // Seams for the parts of the view that come with later work (viewer_hooks.cpp).
+    // Exaggeration: one whole step up or down within 1..7, or a chosen factor.
+    void stepExaggeration(int direction);
+    void setExaggeration(float factor);
+    void rebuildReferenceGrid();
+
+    // Depth markers (markers_ui.cpp).
+    PickResult pick(float framebufferX, float framebufferY) const;
+    void addMarkerAt(float framebufferX, float framebufferY);
+    void clearDepthMarkers();
+    void drawMarkerLabelsAndList(const glm::mat4& view, const glm::mat4& projection);
+    OpenWindows openWindows() const;
+
+    // The top-down view in the bottom-right corner (minimap.cpp).
+    void drawMinimap();
+    void drawMinimapScene();
+
+    // Files for the user (exports_ui.cpp); a cancelled dialog ends them silently.
+    void exportMarkersCsv();
+    void exportMarkersGpx();
+    void saveScreenshot();
+    void openAccountPage();
+
+    // Seams for the tide and route work (viewer_hooks.cpp).
     bool startRouteRenderer();
     void releaseRouteRenderer();
     void resetRouteModel();
-    void clearDepthMarkers();
-    void rebuildReferenceGrid();
-    void handleClick(double framebufferX, double framebufferY);
+    void handleRouteClick(double framebufferX, double framebufferY);
     bool handleEditingKey(int key, int mods);
-    void handleViewKey(int key, int mods);
-    void drawViewUi();
+    void drawRoutes(const glm::mat4& view, const glm::mat4& projection);
+    void drawRouteToolbarAndWindow();
+    bool drawTideWindow(float& appliedLevel);
+    void drawTideCalendar();
 
 private:
     bool uiReady = false;

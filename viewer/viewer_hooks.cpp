@@ -1,5 +1,6 @@
-// The parts of the view that are not there yet: route drawing, depth
-// markers, the reference grid, the remaining keys and the view's windows.
+// Seams for the tide and route work: the route model and its drawing, the
+// route keys and clicks, the tide window and its calendar. Until they are
+// filled the view has no routes and no tide window.
 #include "viewer/viewer.h"
 
 bool Viewer::startRouteRenderer() { return true; }
@@ -8,14 +9,20 @@ void Viewer::releaseRouteRenderer() {}
 
 void Viewer::resetRouteModel() {}
 
-void Viewer::clearDepthMarkers() {}
+// A click in route mode: add a point where the terrain is hit, or select one.
+void Viewer::handleRouteClick(double, double) {}
 
-void Viewer::rebuildReferenceGrid() {}
-
-void Viewer::handleClick(double, double) {}
-
+// Enter, keypad Enter, Escape and Ctrl+Z while a route is drawn; Delete on a
+// selected point. True when the key was used up.
 bool Viewer::handleEditingKey(int, int) { return false; }
 
-void Viewer::handleViewKey(int, int) {}
+void Viewer::drawRoutes(const glm::mat4&, const glm::mat4&) {}
 
-void Viewer::drawViewUi() {}
+// The mode toolbar and the route window, with its GPX export and import requests.
+void Viewer::drawRouteToolbarAndWindow() {}
+
+// The tide window; true with the level when the user applied one this frame.
+bool Viewer::drawTideWindow(float&) { return false; }
+
+// The month calendar; a chosen day loads that day and opens the tide window.
+void Viewer::drawTideCalendar() {}

@@ -108,21 +108,15 @@ void Viewer::onScroll(double yOffset) {
 void Viewer::onKey(int key, int action, int mods) {
     if (action != GLFW_PRESS) return;
     if (!uiWantsKeyboard() && handleEditingKey(key, mods)) return;
-    switch (key) {
-    case GLFW_KEY_ESCAPE:
-        returnToMenu = true;
-        break;
-    case GLFW_KEY_F11:
-        toggleFullscreen();
-        break;
-    case GLFW_KEY_L:
-        satelliteOn = !satelliteOn;
-        std::cout << "Texture satellite : " << (satelliteOn ? "activée" : "désactivée") << std::endl;
-        break;
-    default:
-        handleViewKey(key, mods);
-        break;
-    }
+    // These act even while a text field has the keyboard.
+    applyViewKey(viewKeyFor(key));
+}
+
+void Viewer::handleClick(double framebufferX, double framebufferY) {
+    if (interactionMode == 1)
+        addMarkerAt(static_cast<float>(framebufferX), static_cast<float>(framebufferY));
+    else if (interactionMode == 2)
+        handleRouteClick(framebufferX, framebufferY);
 }
 
 void Viewer::moveCameraFromKeyboard(float frameTime) {

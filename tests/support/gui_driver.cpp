@@ -120,3 +120,30 @@ bool requestClose(const std::string& window) {
     XCloseDisplay(display);
     return sent;
 }
+
+bool waitForWindowGone(const std::string& window, std::chrono::milliseconds timeout) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < end) {
+        if (!xdotool({"getwindowname", window})) return true;
+        std::this_thread::sleep_for(100ms);
+    }
+    return false;
+}
+
+bool answerSaveDialog(const std::string& path, bool cancel) {
+    const std::string dialog = waitForWindow("Enregistrer sous", 15s);
+    if (dialog.empty()) return false;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        std::this_thread::sleep_for(700ms);
+        xdotool({"windowfocus", "--sync", dialog});
+        if (cancel) {
+            xdotool({"key", "Escape"});
+        } else {
+            xdotool({"key", "ctrl+a"});
+            xdotool({"type", "--delay", "20", path});
+            xdotool({"key", "Return"});
+        }
+        if (waitForWindowGone(dialog, 3s)) return true;
+    }
+    return false;
+}

@@ -35,3 +35,11 @@ bool captureScreen(const std::filesystem::path& png);
 
 // Asks the window to close, as a window manager's close button does.
 bool requestClose(const std::string& window);
+
+// Waits until the window no longer exists (true) or the timeout passes.
+bool waitForWindowGone(const std::string& window, std::chrono::milliseconds timeout);
+
+// Answers the program's save dialog (title "Enregistrer sous"): types `path`
+// and confirms. A dialog still setting itself up can drop keys, so the answer
+// is typed again while the dialog stays. `cancel` presses Escape instead.
+bool answerSaveDialog(const std::string& path, bool cancel = false);

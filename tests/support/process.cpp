@@ -1,14 +1,17 @@
 #include "tests/support/process.h"
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
                          const std::map<std::string, std::string>& env, const std::string& workingDir) {
     ProcessResult result;
+    // Close-on-exec, so a program started meanwhile by another thread cannot
+    // keep this pipe open and hold the read below.
     int pipeFds[2];
-    if (pipe(pipeFds) != 0) return result;
+    if (pipe2(pipeFds, O_CLOEXEC) != 0) return result;
     pid_t pid = fork();
     if (pid == 0) {
         dup2(pipeFds[1], STDOUT_FILENO);

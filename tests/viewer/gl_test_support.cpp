@@ -65,3 +65,20 @@ ScreenImage captureScreen(const std::string& name) {
     image.ok = true;
     return image;
 }
+
+TerrainGrid makeSlopeGrid(int cols, int rows, float low, float high) {
+    TerrainGrid grid;
+    grid.width = cols;
+    grid.height = rows;
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < cols; ++c)
+            grid.points.push_back({static_cast<float>(c), -static_cast<float>(r),
+                                   low + (high - low) * static_cast<float>(c) / static_cast<float>(cols - 1), true});
+    for (int r = 0; r + 1 < rows; ++r)
+        for (int c = 0; c + 1 < cols; ++c) {
+            const uint32_t a = r * cols + c, b = a + 1, d = a + cols, e = d + 1;
+            grid.triangles.push_back({a, b, d});
+            grid.triangles.push_back({b, e, d});
+        }
+    return grid;
+}

@@ -31,3 +31,9 @@ struct ScreenImage {
     Rgba at(int x, int yFromTop) const;
 };
 ScreenImage captureScreen(const std::string& name);
+
+#include "terrain/terrain_grid.h"
+
+// A west-to-east slope: `cols` × `rows` points one metre apart, heights from
+// `low` on the west edge to `high` on the east edge, two triangles a cell.
+TerrainGrid makeSlopeGrid(int cols, int rows, float low, float high);

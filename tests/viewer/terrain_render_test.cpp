@@ -17,25 +17,6 @@ namespace {
 
 constexpr int kTolerance = 3;  // llvmpipe rounds a level or two off
 
-// A west-to-east slope: `cols` × `rows` points one metre apart, heights from
-// `low` on the west edge to `high` on the east edge, triangles as the grid makes them.
-TerrainGrid makeSlope(int cols, int rows, float low, float high) {
-    TerrainGrid grid;
-    grid.width = cols;
-    grid.height = rows;
-    for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < cols; ++c)
-            grid.points.push_back({static_cast<float>(c), -static_cast<float>(r),
-                                   low + (high - low) * static_cast<float>(c) / static_cast<float>(cols - 1), true});
-    for (int r = 0; r + 1 < rows; ++r)
-        for (int c = 0; c + 1 < cols; ++c) {
-            const uint32_t a = r * cols + c, b = a + 1, d = a + cols, e = d + 1;
-            grid.triangles.push_back({a, b, d});
-            grid.triangles.push_back({b, e, d});
-        }
-    return grid;
-}
-
 // The colour the terrain program gives a fragment at height `height`, with
 // the surface normal `normal`; `satellite` is the texture colour or null.
 glm::vec3 expectedColour(float height, float seaLevel, glm::vec3 normal, const glm::vec3* satellite) {
@@ -129,7 +110,7 @@ TEST_F(ViewerTest, ShadersCompileAndLinkAndBadSourcesAreRefused) {
 }
 
 TEST_F(ViewerTest, SlopeShowsDepthColoursLandColoursAndShoreline) {
-    const TerrainGrid grid = makeSlope(201, 101, kLow, kHigh);
+    const TerrainGrid grid = makeSlopeGrid(201, 101, kLow, kHigh);
     testing::internal::CaptureStdout();
     viewer.setTerrain(grid);
     const std::string out = testing::internal::GetCapturedStdout();
@@ -166,7 +147,7 @@ TEST_F(ViewerTest, SlopeShowsDepthColoursLandColoursAndShoreline) {
 }
 
 TEST_F(ViewerTest, ShorelineBandEdgesOnFlatGround) {
-    const TerrainGrid grid = makeSlope(21, 21, 0.0f, 0.0f);
+    const TerrainGrid grid = makeSlopeGrid(21, 21, 0.0f, 0.0f);
     viewer.setTerrain(grid);
     const glm::vec3 up(0.0f, 1.0f, 0.0f);
     const int cx = viewer.framebufferWidth / 2, cy = viewer.framebufferHeight / 2;
@@ -180,7 +161,7 @@ TEST_F(ViewerTest, ShorelineBandEdgesOnFlatGround) {
 }
 
 TEST_F(ViewerTest, SatelliteImageCoversLandOnly) {
-    const TerrainGrid grid = makeSlope(201, 101, kLow, kHigh);
+    const TerrainGrid grid = makeSlopeGrid(201, 101, kLow, kHigh);
     viewer.setTerrain(grid);
     pointCameraAtSlope(viewer);
 
@@ -243,7 +224,7 @@ TEST_F(ViewerTest, OddWidthSatelliteImageArrivesRowByRow) {
 }
 
 TEST_F(ViewerTest, ExaggerationRebuildsTheMeshTaller) {
-    const TerrainGrid grid = makeSlope(201, 101, kLow, kHigh);
+    const TerrainGrid grid = makeSlopeGrid(201, 101, kLow, kHigh);
     viewer.setTerrain(grid);
     viewer.exaggeration = 7.0f;
     testing::internal::CaptureStdout();
@@ -256,7 +237,7 @@ TEST_F(ViewerTest, ExaggerationRebuildsTheMeshTaller) {
 
     // A zone without any valid point leaves the mesh and camera as they were.
     const glm::vec3 target = viewer.camera.target;
-    TerrainGrid empty = makeSlope(3, 3, 0, 0);
+    TerrainGrid empty = makeSlopeGrid(3, 3, 0, 0);
     for (GridPoint& p : empty.points) p.valid = false;
     empty.triangles.clear();
     viewer.setTerrain(empty);

@@ -1,0 +1,179 @@
+// One frame of the view drawn for real and read back: reference grid, pins,
+// labels, minimap, and which windows the frame shows.
+#include "tests/viewer/gl_test_support.h"
+#include "viewer/overlay_geometry.h"
+#include "viewer/viewer.h"
+
+#include <glad/gl.h>
+#define GLFW_INCLUDE_NONE
+#include <GLFW/glfw3.h>
+#include <glm/gtc/matrix_transform.hpp>
+#include <gtest/gtest.h>
+#include <imgui.h>
+#include <imgui_internal.h>
+
+namespace {
+
+constexpr int kTolerance = 6;
+
+bool near(const Rgba& got, int r, int g, int b, int tolerance = kTolerance) {
+    return std::abs(got.r - r) <= tolerance && std::abs(got.g - g) <= tolerance && std::abs(got.b - b) <= tolerance;
+}
+
+// Whether a pixel of colour (r, g, b) lies in the box of half-size `half` around (x, y) (bottom-up rows).
+bool colourAround(const std::vector<unsigned char>& pixels, int width, int height, int x, int y, int half, int r,
+                  int g, int b) {
+    for (int dy = -half; dy <= half; ++dy)
+        for (int dx = -half; dx <= half; ++dx) {
+            const int px = x + dx, py = y + dy;
+            if (px < 0 || py < 0 || px >= width || py >= height) continue;
+            if (near(pixelAt(pixels, width, px, py), r, g, b, 12)) return true;
+        }
+    return false;
+}
+
+// Framebuffer pixel (bottom-up) of a world point.
+glm::ivec2 project(const glm::mat4& vp, const glm::vec3& p, int width, int height) {
+    const glm::vec4 c = vp * glm::vec4(p, 1.0f);
+    return {static_cast<int>((c.x / c.w * 0.5f + 0.5f) * width), static_cast<int>((c.y / c.w * 0.5f + 0.5f) * height)};
+}
+
+bool windowShown(const char* name) {
+    ImGuiWindow* w = ImGui::FindWindowByName(name);
+    return w && w->Active;
+}
+
+struct FrameFixture : testing::Test {
+    Viewer viewer;
+    TerrainGrid grid = makeSlopeGrid(301, 301, -20.0f, 20.0f);
+    void SetUp() override {
+        viewer.dataRoot = testDataRoot();
+        ASSERT_TRUE(viewer.init());
+        testing::internal::CaptureStdout();
+        viewer.setTerrain(grid);
+        testing::internal::GetCapturedStdout();
+    }
+    // Two frames, so that windows sized to their content are shown; the pixels of the last.
+    std::vector<unsigned char> frame() {
+        viewer.drawFrame();
+        glfwSwapBuffers(viewer.window);
+        glfwPollEvents();
+        viewer.drawFrame();
+        return readFramebuffer(viewer.framebufferWidth, viewer.framebufferHeight, GL_BACK);
+    }
+};
+
+} // namespace
+
+TEST_F(FrameFixture, PinsLabelsGridAndMinimap) {
+    viewer.markers = {{150, 150, 0.0f}, {100, 200, -10.0f}, {220, 80, 9.0f}};
+    viewer.seaLevel = 1.0f;
+    const std::vector<unsigned char> pixels = frame();
+    const int w = viewer.framebufferWidth, h = viewer.framebufferHeight;
+    saveScreenshot("view_frame_pins_minimap.png", w, h, pixels);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_TRUE(windowShown("Points relevés"));
+    EXPECT_TRUE(windowShown("Légende"));
+
+    const glm::mat4 vp = viewer.camera.projection() * viewer.camera.view();
+    const float pinSize = viewer.diagonal * 0.01f;
+    for (const DepthMarker& m : viewer.markers) {
+        // The pin's crossbar, in the pin colour.
+        const glm::ivec2 top = project(vp, {m.x, m.depth * viewer.exaggeration + pinSize, m.z}, w, h);
+        EXPECT_TRUE(colourAround(pixels, w, h, top.x, top.y, 3, 255, 217, 25)) << m.x << "," << m.z;
+        // The label starts 8 px right and 16 px above the foot (top-down), in its own yellow.
+        const auto at = markerLabelPosition(vp, m, viewer.exaggeration, w, h);
+        ASSERT_TRUE(at.has_value());
+        const int labelX = static_cast<int>(at->x) + 20, labelY = h - static_cast<int>(at->y) - 9;
+        EXPECT_TRUE(colourAround(pixels, w, h, labelX, labelY, 12, 255, 230, 60)) << m.x << "," << m.z;
+    }
+
+    // The reference grid shows around the terrain, at its lowest height.
+    const float half = viewer.diagonal * 0.6f;
+    const glm::ivec2 corner = project(vp, {viewer.centre.x - half, viewer.hMin, viewer.centre.z + half}, w, h);
+    EXPECT_TRUE(colourAround(pixels, w, h, corner.x, corner.y, 2, 77, 77, 89)) << corner.x << "," << corner.y;
+
+    // The minimap: its own background in the corners, terrain in the middle, the camera as a red cross.
+    const PixelRect r = minimapRect(w, h);
+    EXPECT_TRUE(near(pixelAt(pixels, w, r.x + 1, r.y + 1), 5, 5, 13));
+    EXPECT_TRUE(near(pixelAt(pixels, w, r.x + r.width - 2, r.y + r.height - 2), 5, 5, 13));
+    EXPECT_FALSE(near(pixelAt(pixels, w, r.x - 2, r.y + 1), 5, 5, 13));
+    EXPECT_FALSE(near(pixelAt(pixels, w, r.x + r.width / 2, r.y + r.height / 2), 5, 5, 13));
+    // The camera cross, once the eye is over the mapped square.
+    viewer.camera.distance = 200;
+    const std::vector<unsigned char> closer = frame();
+    saveScreenshot("view_frame_minimap_cross.png", w, h, closer);
+    const MinimapCamera top = minimapCamera(viewer.centre, viewer.hMin, viewer.hMax, viewer.diagonal);
+    const glm::vec3 eye = viewer.camera.eye();
+    const glm::vec4 c = top.projection * top.view * glm::vec4(eye.x, top.centre.y + 1, eye.z, 1);
+    const int crossX = r.x + static_cast<int>((c.x / c.w * 0.5f + 0.5f) * r.width);
+    const int crossY = r.y + static_cast<int>((c.y / c.w * 0.5f + 0.5f) * r.height);
+    EXPECT_TRUE(colourAround(closer, w, h, crossX, crossY, 2, 255, 51, 51)) << crossX << "," << crossY;
+
+    // Without the minimap the corner shows the main view.
+    viewer.minimapVisible = false;
+    const std::vector<unsigned char> without = frame();
+    EXPECT_FALSE(near(pixelAt(without, w, r.x + 1, r.y + 1), 5, 5, 13));
+}
+
+TEST_F(FrameFixture, MarkerListAndLabelsStepAsideForOtherWindows) {
+    EXPECT_FALSE(frame().empty());
+    EXPECT_FALSE(windowShown("Points relevés"));  // no markers, no list
+
+    viewer.markers = {{150, 150, 0.0f}};
+    frame();
+    EXPECT_TRUE(windowShown("Points relevés"));
+    for (bool* open : {&viewer.helpOpen, &viewer.exaggerationWindowOpen, &viewer.settingsOpen,
+                       &viewer.tide.tidePanelOpen, &viewer.routePanel.routePanelOpen,
+                       &viewer.tideCalendar.tideCalendarOpen}) {
+        *open = true;
+        frame();
+        EXPECT_FALSE(windowShown("Points relevés"));
+        *open = false;
+    }
+    frame();
+    EXPECT_TRUE(windowShown("Points relevés"));
+
+    // The view's own windows appear with their switches.
+    viewer.helpOpen = viewer.exaggerationWindowOpen = viewer.settingsOpen = true;
+    viewer.legendVisible = false;
+    frame();
+    EXPECT_TRUE(windowShown("Aide - Raccourcis"));
+    EXPECT_TRUE(windowShown("Exagération verticale"));
+    EXPECT_TRUE(windowShown("Paramètres"));
+    EXPECT_FALSE(windowShown("Légende"));
+}
+
+TEST_F(FrameFixture, SettingsWindowDropsTheSizeButtonsInFullScreen) {
+    viewer.settingsOpen = true;
+    viewer.exaggerationWindowOpen = true;
+    viewer.exaggerationHelpShown = true;
+    viewer.helpOpen = true;
+    std::vector<unsigned char> pixels = frame();
+    saveScreenshot("view_frame_windows.png", viewer.framebufferWidth, viewer.framebufferHeight, pixels);
+    const float windowedHeight = ImGui::FindWindowByName("Paramètres")->ContentSize.y;
+
+    viewer.toggleFullscreen();
+    ASSERT_TRUE(pumpUntil([&] { return viewer.framebufferWidth == 1920; }));
+    pixels = frame();
+    saveScreenshot("view_frame_settings_fullscreen.png", viewer.framebufferWidth, viewer.framebufferHeight, pixels);
+    const float fullscreenHeight = ImGui::FindWindowByName("Paramètres")->ContentSize.y;
+    // One row of buttons and its title line fewer.
+    EXPECT_LT(fullscreenHeight, windowedHeight - 40.0f);
+}
+
+TEST_F(FrameFixture, AnEmptyZoneAfterAnotherShowsNothingOfIt) {
+    TerrainGrid empty = makeSlopeGrid(3, 3, 0, 0);
+    for (GridPoint& p : empty.points) p.valid = false;
+    empty.triangles.clear();
+    viewer.markers = {{150, 150, 0.0f}};
+    viewer.minimapVisible = viewer.legendVisible = false;
+    viewer.setTerrain(empty);
+    EXPECT_TRUE(viewer.markers.empty());
+    EXPECT_EQ(viewer.mesh.indexCount, 0);
+    const std::vector<unsigned char> pixels = frame();
+    // Below the menu bar only the background colour is left: no terrain, no grid.
+    const int w = viewer.framebufferWidth, h = viewer.framebufferHeight;
+    for (int y = 0; y < h - 40; y += 7)
+        for (int x = 0; x < w; x += 7) ASSERT_TRUE(near(pixelAt(pixels, w, x, y), 13, 13, 20, 2)) << x << "," << y;
+}

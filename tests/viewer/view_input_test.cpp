@@ -1,0 +1,225 @@
+// The view's input on a real window: drags through the callbacks, the key
+// table, clicks that place markers and gestures that must not.
+#include "tests/support/gui_driver.h"
+#include "tests/viewer/gl_test_support.h"
+#include "viewer/viewer.h"
+
+#include <chrono>
+#include <glad/gl.h>
+#define GLFW_INCLUDE_NONE
+#include <GLFW/glfw3.h>
+#include <gtest/gtest.h>
+#include <imgui.h>
+#include <imgui_internal.h>
+#include <optional>
+#include <thread>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+struct ViewFixture : testing::Test {
+    Viewer viewer;
+    TerrainGrid grid = makeSlopeGrid(301, 301, -20.0f, 20.0f);
+    void SetUp() override {
+        viewer.dataRoot = testDataRoot();
+        ASSERT_TRUE(viewer.init());
+        testing::internal::CaptureStdout();
+        viewer.setTerrain(grid);
+        testing::internal::GetCapturedStdout();
+    }
+    // Stdout of one key press.
+    std::string press(int key, int mods = 0) {
+        testing::internal::CaptureStdout();
+        viewer.onKey(key, GLFW_PRESS, mods);
+        return testing::internal::GetCapturedStdout();
+    }
+    // Runs the view loop while `user` drives it from another thread; stdout of the run.
+    std::string runWith(const std::function<void(const std::string& window)>& user, bool* backToMenu = nullptr) {
+        std::thread driver([&] {
+            const std::string window = waitForWindow("Abysto", 5s);
+            xdotool({"windowfocus", "--sync", window});
+            user(window);
+            xdotool({"key", "Escape"});
+        });
+        testing::internal::CaptureStdout();
+        const bool back = viewer.run();
+        driver.join();
+        if (backToMenu) *backToMenu = back;
+        return testing::internal::GetCapturedStdout();
+    }
+};
+
+// Where the pointer hovers widget `id` of window `name` between heights y0
+// and y1 (window coordinates), found by moving the pointer frame by frame.
+std::optional<glm::ivec2> findWidget(Viewer& v, const char* name, ImGuiID id, float y0, float y1) {
+    ImGuiWindow* w = ImGui::FindWindowByName(name);
+    if (!w) return std::nullopt;
+    for (float y = y0; y <= y1; y += 4)
+        for (float x = w->Pos.x + 4; x < w->Pos.x + w->Size.x; x += 6) {
+            glfwSetCursorPos(v.window, x, y);
+            v.drawFrame();
+            if (ImGui::GetCurrentContext()->HoveredId == id) return glm::ivec2(x, y);
+        }
+    return std::nullopt;
+}
+
+} // namespace
+
+TEST_F(ViewFixture, RightDragThroughTheCallbacksPans) {
+    viewer.camera.distance = 2000;
+    const glm::vec3 before = viewer.camera.target;
+    glfwSetCursorPos(viewer.window, 500, 400);
+    viewer.onMouseButton(GLFW_MOUSE_BUTTON_RIGHT, GLFW_PRESS);
+    EXPECT_TRUE(viewer.panDragging);
+    viewer.onCursor(550, 400);
+    viewer.onCursor(600, 400);  // 100 pixels in two moves
+    viewer.onMouseButton(GLFW_MOUSE_BUTTON_RIGHT, GLFW_RELEASE);
+    EXPECT_FALSE(viewer.panDragging);
+    EXPECT_NEAR(glm::length(viewer.camera.target - before), 300.0f, 1e-2f);
+    // Released: moving on pans no more.
+    const glm::vec3 after = viewer.camera.target;
+    viewer.onCursor(700, 400);
+    EXPECT_EQ(viewer.camera.target, after);
+}
+
+TEST_F(ViewFixture, ExaggerationKeysStepWithinOneToSeven) {
+    viewer.exaggeration = 6;
+    std::string out = press(GLFW_KEY_KP_ADD);
+    EXPECT_FLOAT_EQ(viewer.exaggeration, 7);
+    EXPECT_NE(out.find("Exagération verticale : x7"), std::string::npos) << out;
+    const float hMinAtSeven = viewer.hMin;
+    EXPECT_FLOAT_EQ(hMinAtSeven, -140.0f);
+
+    // At the top neither + key changes or rebuilds anything.
+    EXPECT_EQ(press(GLFW_KEY_EQUAL), "");
+    EXPECT_EQ(press(GLFW_KEY_KP_ADD), "");
+    EXPECT_FLOAT_EQ(viewer.exaggeration, 7);
+
+    for (int i = 0; i < 3; ++i) press(GLFW_KEY_MINUS);
+    EXPECT_FLOAT_EQ(viewer.exaggeration, 4);
+    EXPECT_FLOAT_EQ(viewer.hMin, -80.0f);
+    for (int i = 0; i < 3; ++i) press(GLFW_KEY_KP_SUBTRACT);
+    EXPECT_FLOAT_EQ(viewer.exaggeration, 1);
+    EXPECT_EQ(press(GLFW_KEY_KP_SUBTRACT), "");
+    EXPECT_EQ(press(GLFW_KEY_MINUS), "");
+    EXPECT_FLOAT_EQ(viewer.exaggeration, 1);
+
+    // A factor chosen in the window is rounded by the next key step.
+    viewer.exaggeration = 2.6f;
+    press(GLFW_KEY_EQUAL);
+    EXPECT_FLOAT_EQ(viewer.exaggeration, 4);
+}
+
+TEST_F(ViewFixture, KeysFlipTheirSwitches) {
+    press(GLFW_KEY_M);
+    EXPECT_FALSE(viewer.minimapVisible);
+    press(GLFW_KEY_T);
+    EXPECT_TRUE(viewer.tide.tidePanelOpen);
+    press(GLFW_KEY_I);
+    EXPECT_TRUE(viewer.helpOpen);
+    press(GLFW_KEY_V);
+    EXPECT_TRUE(viewer.exaggerationWindowOpen);
+    press(GLFW_KEY_F10);
+    EXPECT_TRUE(viewer.settingsOpen);
+    EXPECT_EQ(press(GLFW_KEY_L), "Texture satellite : activée\n");
+    EXPECT_EQ(press(GLFW_KEY_L), "Texture satellite : désactivée\n");
+    // The menu's own line has no accents.
+    testing::internal::CaptureStdout();
+    viewer.applyMenuAction(MenuAction::ToggleSatellite);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Texture satellite : activee\n");
+
+    // P before any tide is loaded: the hint, and the timelapse stays switched on.
+    EXPECT_EQ(press(GLFW_KEY_P), "Charge d'abord les données de marée (T) avant de lancer le timelapse.\n");
+    EXPECT_TRUE(viewer.timelapsePlaying);
+    EXPECT_EQ(press(GLFW_KEY_P), "");
+    EXPECT_FALSE(viewer.timelapsePlaying);
+
+    // Repeats and releases do nothing; Escape asks for the zone menu.
+    viewer.onKey(GLFW_KEY_M, GLFW_REPEAT, 0);
+    viewer.onKey(GLFW_KEY_M, GLFW_RELEASE, 0);
+    EXPECT_FALSE(viewer.minimapVisible);
+    press(GLFW_KEY_ESCAPE);
+    EXPECT_TRUE(viewer.returnToMenu);
+}
+
+TEST_F(ViewFixture, TimelapseStepsWithTheFrameClock) {
+    viewer.tide.samples = {{1.0f, 0.0f}, {5.0f, 12.0f}, {1.0f, 23.99f}};
+    viewer.tide.samplesLoaded = true;
+    viewer.tide.datumOffset = -3.0f;
+    viewer.timelapsePlaying = true;
+    viewer.timelapseHour = 23.9f;
+    viewer.drawFrame(0.4f);  // 0.2 tide hours later: past midnight
+    EXPECT_NEAR(viewer.timelapseHour, 0.1f, 1e-4f);
+    EXPECT_NEAR(viewer.seaLevel, 1.0f + 4.0f * 0.1f / 12.0f - 3.0f, 1e-4f);
+    viewer.timelapsePlaying = false;
+    viewer.drawFrame(1.0f);
+    EXPECT_NEAR(viewer.timelapseHour, 0.1f, 1e-4f);
+}
+
+TEST_F(ViewFixture, ClickPlacesAMarkerButDragsAndWindowsDoNot) {
+    std::string out = runWith([](const std::string& w) {
+        // A still click in the middle of the terrain.
+        xdotool({"mousemove", "--window", w, "720", "405", "sleep", "0.3", "mousedown", "1", "sleep", "0.2",
+                 "mouseup", "1", "sleep", "0.3"});
+        // One pixel of movement between press and release: an orbit.
+        xdotool({"mousedown", "1", "sleep", "0.2", "mousemove", "--window", w, "721", "405", "sleep", "0.2",
+                 "mouseup", "1", "sleep", "0.3"});
+        // A press on the legend window starts no drag, so its release adds nothing.
+        xdotool({"mousemove", "--window", w, "60", "200", "sleep", "0.3", "click", "1", "sleep", "0.3"});
+    });
+    ASSERT_EQ(viewer.markers.size(), 1u) << out;
+    EXPECT_NE(out.find("Point ajouté - profondeur : "), std::string::npos) << out;
+    // Only the still click picked: neither the drag nor the press on the legend did.
+    EXPECT_EQ(out.find("camDist="), out.rfind("camDist="));
+    // The slope runs from -20 m (west) to +20 m (east); the middle is near 0.
+    EXPECT_NEAR(viewer.markers[0].depth, 0.0f, 1.0f);
+    EXPECT_NEAR(viewer.markers[0].x, 150.0f, 3.0f);
+    EXPECT_NEAR(viewer.markers[0].z, 150.0f, 3.0f);
+    EXPECT_NEAR(viewer.camera.yaw, -90.0f - 0.3f, 1e-3f);  // the one-pixel drag orbited
+
+    // Navigation mode: a still click places nothing.
+    viewer.interactionMode = 0;
+    out = runWith([](const std::string& w) {
+        xdotool({"mousemove", "--window", w, "700", "420", "sleep", "0.3", "click", "1", "sleep", "0.3"});
+    });
+    EXPECT_EQ(viewer.markers.size(), 1u) << out;
+    EXPECT_EQ(out.find("camDist="), std::string::npos) << out;
+}
+
+TEST_F(ViewFixture, ListButtonsRemoveOneMarkerOrAll) {
+    viewer.markers = {{150, 150, -1.0f}, {100, 100, -2.0f}, {200, 200, -3.0f}};
+    viewer.minimapVisible = false;  // quicker frames for the pointer search
+    xdotool({"windowfocus", "--sync", waitForWindow("Abysto", 5s)});
+    for (int i = 0; i < 3; ++i) viewer.drawFrame();
+    ImGuiWindow* list = ImGui::FindWindowByName("Points relevés");
+    ASSERT_NE(list, nullptr);
+    // The clear button first, then one line a marker, each about 25 px high.
+    const float top = list->DC.CursorStartPos.y;
+    const ImGuiID clearAll = ImHashStr("Tout effacer", 0, list->ID);
+    const auto clear = findWidget(viewer, "Points relevés", clearAll, top + 15, top + 15);
+    ASSERT_TRUE(clear.has_value()) << "the legend must not cover the list";
+    const int second = 1;
+    const ImGuiID removeSecond = ImHashStr("X", 0, ImHashData(&second, sizeof second, list->ID));
+    const auto x2 = findWidget(viewer, "Points relevés", removeSecond, top + 64, top + 84);
+    ASSERT_TRUE(x2.has_value());
+
+    // "X" on the second line: the third marker becomes the second.
+    runWith([&](const std::string& w) {
+        xdotool({"mousemove", "--window", w, std::to_string(x2->x), std::to_string(x2->y), "sleep", "0.3", "click",
+                 "1", "sleep", "0.3"});
+    });
+    ASSERT_EQ(viewer.markers.size(), 2u);
+    EXPECT_FLOAT_EQ(viewer.markers[0].depth, -1.0f);
+    EXPECT_FLOAT_EQ(viewer.markers[1].depth, -3.0f);
+    EXPECT_EQ(markerListLine(1, viewer.markers[1], 0.0f), "#2 : fond -3.00m | eau actuelle : 3.00m");
+
+    // "Tout effacer": none left, and the list is gone.
+    runWith([&](const std::string& w) {
+        xdotool({"mousemove", "--window", w, std::to_string(clear->x), std::to_string(clear->y), "sleep", "0.3",
+                 "click", "1", "sleep", "0.3"});
+    });
+    EXPECT_TRUE(viewer.markers.empty());
+    viewer.drawFrame();
+    EXPECT_FALSE(ImGui::FindWindowByName("Points relevés")->Active);
+}

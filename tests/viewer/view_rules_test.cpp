@@ -1,0 +1,204 @@
+// The view's rules that need no window: the main menu's items and states,
+// the key table, which windows hide the marker list, highlighted buttons,
+// the legend's layout, label placement and the minimap's camera.
+#include "viewer/account_page.h"
+#include "viewer/key_bindings.h"
+#include "viewer/main_menu_model.h"
+#include "viewer/overlay_geometry.h"
+#include "viewer/picking.h"
+#include "viewer/view_rules.h"
+
+#define GLFW_INCLUDE_NONE
+#include <GLFW/glfw3.h>
+#include <cstdlib>
+#include <glm/gtc/matrix_transform.hpp>
+#include <gtest/gtest.h>
+
+namespace {
+
+const MenuEntry& entry(const std::vector<Menu>& menus, const std::string& label) {
+    for (const Menu& m : menus)
+        for (const MenuEntry& e : m.entries)
+            if (e.label == label) return e;
+    static const MenuEntry missing{MenuEntry::Item, "(absent)", "", false, false, MenuAction::None};
+    ADD_FAILURE() << "no menu item " << label;
+    return missing;
+}
+
+} // namespace
+
+TEST(MainMenu, FourMenusWithTheirItemsInOrder) {
+    const std::vector<Menu> menus = mainMenuModel({});
+    ASSERT_EQ(menus.size(), 4u);
+    const auto describe = [](const Menu& m) {
+        std::string out = m.title + ":";
+        for (const MenuEntry& e : m.entries) {
+            out += e.kind == MenuEntry::Separator ? std::string("|---") : "|" + e.label;
+            if (!e.shortcut.empty()) out += "[" + e.shortcut + "]";
+        }
+        return out;
+    };
+    EXPECT_EQ(describe(menus[0]), "Fichier:|Export screenshot (PNG)[F12]|Export marqueurs (GPX)|Export marqueurs "
+                                  "(CSV)|---|Retour au menu[Échap]");
+    EXPECT_EQ(describe(menus[1]), "Outils:|Marée[T]|Timelapse marée[P]|---|Calendrier des marées|Parcours|Supprimer "
+                                  "tous les marqueurs");
+    EXPECT_EQ(describe(menus[2]), "Affichage:|Texture satellite[L]|Minimap[M]|Exagération verticale[V]|Légende");
+    EXPECT_EQ(describe(menus[3]), "Aide:|Raccourcis clavier[I]|Mon compte|---|Abysto 3D 1.0.2");
+    EXPECT_EQ(menus[3].entries.back().kind, MenuEntry::DisabledText);
+}
+
+TEST(MainMenu, MarkerItemsNeedMarkersAndChecksFollowTheSwitches) {
+    MenuSwitches none;
+    none.minimapVisible = false;
+    none.legendVisible = false;
+    std::vector<Menu> menus = mainMenuModel(none);
+    EXPECT_FALSE(entry(menus, "Export marqueurs (GPX)").enabled);
+    EXPECT_FALSE(entry(menus, "Export marqueurs (CSV)").enabled);
+    EXPECT_FALSE(entry(menus, "Supprimer tous les marqueurs").enabled);
+    EXPECT_TRUE(entry(menus, "Export screenshot (PNG)").enabled);
+    for (const Menu& m : menus)
+        for (const MenuEntry& e : m.entries) EXPECT_FALSE(e.checked) << e.label;
+
+    MenuSwitches all{true, true, true, true, true, true, true, true, true, true};
+    menus = mainMenuModel(all);
+    EXPECT_TRUE(entry(menus, "Export marqueurs (GPX)").enabled);
+    EXPECT_TRUE(entry(menus, "Supprimer tous les marqueurs").enabled);
+    for (const char* checked : {"Marée", "Timelapse marée", "Calendrier des marées", "Parcours", "Texture satellite",
+                                "Minimap", "Exagération verticale", "Légende", "Raccourcis clavier"})
+        EXPECT_TRUE(entry(menus, checked).checked) << checked;
+    for (const char* never : {"Export screenshot (PNG)", "Retour au menu", "Supprimer tous les marqueurs", "Mon compte"})
+        EXPECT_FALSE(entry(menus, never).checked) << never;
+    EXPECT_EQ(entry(menus, "Mon compte").action, MenuAction::OpenAccountPage);
+    EXPECT_EQ(entry(menus, "Retour au menu").action, MenuAction::ReturnToMenu);
+}
+
+TEST(KeyBindings, EveryKeyOfTheTable) {
+    EXPECT_EQ(viewKeyFor(GLFW_KEY_KP_ADD), ViewKey::ExaggerationUp);
+    EXPECT_EQ(viewKeyFor(GLFW_KEY_EQUAL), ViewKey::ExaggerationUp);
+    EXPECT_EQ(viewKeyFor(GLFW_KEY_KP_SUBTRACT), ViewKey::ExaggerationDown);
+    EXPECT_EQ(viewKeyFor(GLFW_KEY_MINUS), ViewKey::ExaggerationDown);
+    EXPECT_EQ(viewKeyFor(GLFW_KEY_M), ViewKey::Minimap);
+    EXPECT_EQ(viewKeyFor(GLFW_KEY_T), ViewKey::TidePanel);
+    EXPECT_EQ(viewKeyFor(GLFW_KEY_L), ViewKey::Satellite);
+    EXPECT_EQ(viewKeyFor(GLFW_KEY_I), ViewKey::Help);
+    EXPECT_EQ(viewKeyFor(GLFW_KEY_V), ViewKey::ExaggerationWindow);
+    EXPECT_EQ(viewKeyFor(GLFW_KEY_ESCAPE), ViewKey::ReturnToMenu);
+    EXPECT_EQ(viewKeyFor(GLFW_KEY_P), ViewKey::Timelapse);
+    EXPECT_EQ(viewKeyFor(GLFW_KEY_F11), ViewKey::Fullscreen);
+    EXPECT_EQ(viewKeyFor(GLFW_KEY_F10), ViewKey::Settings);
+    EXPECT_EQ(viewKeyFor(GLFW_KEY_F12), ViewKey::Screenshot);
+    // Movement keys are read every frame, not bound here.
+    for (int key : {GLFW_KEY_W, GLFW_KEY_A, GLFW_KEY_S, GLFW_KEY_D, GLFW_KEY_Z, GLFW_KEY_ENTER, GLFW_KEY_DELETE})
+        EXPECT_EQ(viewKeyFor(key), ViewKey::None) << key;
+}
+
+TEST(ViewRules, MarkerListHidesBehindAnyOtherWindow) {
+    EXPECT_TRUE(markerListShown({}, 1));
+    EXPECT_FALSE(markerListShown({}, 0));
+    const auto only = [](bool OpenWindows::*field) {
+        OpenWindows open;
+        open.*field = true;
+        return open;
+    };
+    for (bool OpenWindows::*field : {&OpenWindows::tidePanel, &OpenWindows::help, &OpenWindows::exaggeration,
+                                     &OpenWindows::settings, &OpenWindows::routePanel, &OpenWindows::tideCalendar,
+                                     &OpenWindows::popup})
+        EXPECT_FALSE(markerListShown(only(field), 3));
+}
+
+TEST(ViewRules, HighlightedButtonsAndModeText) {
+    EXPECT_TRUE(exaggerationButtonHighlighted(3, 2.6f));
+    EXPECT_FALSE(exaggerationButtonHighlighted(2, 2.6f));
+    EXPECT_TRUE(exaggerationButtonHighlighted(1, 1.0f));
+
+    ASSERT_EQ(kWindowSizeChoices.size(), 4u);
+    EXPECT_STREQ(kWindowSizeChoices[0].label, "1280 x 720");
+    EXPECT_STREQ(kWindowSizeChoices[3].label, "2560 x 1440");
+    int highlighted = 0;
+    for (const WindowSizeChoice& c : kWindowSizeChoices) highlighted += windowSizeHighlighted(c, 1600, 900);
+    EXPECT_EQ(highlighted, 1);
+    EXPECT_TRUE(windowSizeHighlighted(kWindowSizeChoices[1], 1600, 900));
+    for (const WindowSizeChoice& c : kWindowSizeChoices) EXPECT_FALSE(windowSizeHighlighted(c, 1440, 810));
+
+    EXPECT_STREQ(windowModeText(true), "Plein écran");
+    EXPECT_STREQ(windowModeText(false), "Fenêtré");
+}
+
+TEST(ViewRules, LegendBarAndLabels) {
+    const LegendLayout l = legendLayout();
+    EXPECT_FLOAT_EQ(l.barWidth, 24);
+    EXPECT_FLOAT_EQ(l.reservedWidth, 94);
+    EXPECT_FLOAT_EQ(l.height, 220);
+    EXPECT_FLOAT_EQ(l.land.top, 0);
+    EXPECT_FLOAT_EQ(l.land.bottom, 77);
+    EXPECT_EQ(l.land.topColour.r, 115);
+    EXPECT_EQ(l.land.bottomColour.g, 140);
+    EXPECT_FLOAT_EQ(l.sea.top, 77);
+    EXPECT_FLOAT_EQ(l.sea.bottom, 220);
+    EXPECT_EQ(l.sea.topColour.b, 250);
+    EXPECT_EQ(l.sea.bottomColour.b, 64);
+    const char* texts[] = {"+50m", "0m (mer)", "-10m", "-20m", "-30m"};
+    const float marks[] = {0, 77, 124.67f, 172.33f, 220};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_STREQ(l.labels[i].text, texts[i]);
+        EXPECT_NEAR(l.labels[i].mark, marks[i], 0.005f);
+    }
+    EXPECT_FLOAT_EQ(l.labelGap, 6);
+    EXPECT_FLOAT_EQ(l.labelRaise, 7);
+}
+
+TEST(ViewRules, AccountPageCanBeRedirected) {
+    unsetenv("ABYSTO_ACCOUNT_URL");
+    EXPECT_EQ(accountDashboardUrl(), kAccountDashboardUrl);
+    setenv("ABYSTO_ACCOUNT_URL", "", 1);
+    EXPECT_EQ(accountDashboardUrl(), kAccountDashboardUrl);
+    setenv("ABYSTO_ACCOUNT_URL", "http://127.0.0.1:9/compte", 1);
+    EXPECT_EQ(accountDashboardUrl(), "http://127.0.0.1:9/compte");
+    unsetenv("ABYSTO_ACCOUNT_URL");
+}
+
+TEST(MarkerLabels, PlacedBesideTheFootOrNotAtAll) {
+    Camera c;
+    c.target = {100, 0, 100};
+    c.distance = 300;
+    c.aspect = 800.0f / 600.0f;
+    const glm::mat4 vp = c.projection() * c.view();
+    // The target itself is the middle of the screen: the label starts 8 px right, 16 px up.
+    const auto mid = markerLabelPosition(vp, DepthMarker{100, 100, 0}, 1.0f, 800, 600);
+    ASSERT_TRUE(mid.has_value());
+    EXPECT_NEAR(mid->x, 408.0f, 0.01f);
+    EXPECT_NEAR(mid->y, 284.0f, 0.01f);
+    // Its height follows the exaggeration: a foot below the target shows lower.
+    const auto lower = markerLabelPosition(vp, DepthMarker{100, 100, -10}, 2.0f, 800, 600);
+    ASSERT_TRUE(lower.has_value());
+    EXPECT_GT(lower->y, mid->y);
+    // Behind the eye, or past the far plane: no label.
+    const glm::vec3 behind = c.eye() + c.towardEye() * 50.0f;
+    EXPECT_FALSE(markerLabelPosition(vp, DepthMarker{behind.x, behind.z, behind.y}, 1.0f, 800, 600));
+    const glm::vec3 far = c.target - c.towardEye() * 300000.0f;
+    EXPECT_FALSE(markerLabelPosition(vp, DepthMarker{far.x, far.z, far.y}, 1.0f, 800, 600));
+
+    const auto pins = markerPinPositions({{1, 2, -3}, {4, 5, 6}}, 2.0f);
+    ASSERT_EQ(pins.size(), 2u);
+    EXPECT_EQ(pins[0], glm::vec3(1, -6, 2));
+    EXPECT_EQ(pins[1], glm::vec3(4, 12, 5));
+}
+
+TEST(Minimap, TopDownCameraKeepsNorthUp) {
+    const MinimapCamera m = minimapCamera({500, 0, -500}, -30, 50, 1000);
+    EXPECT_EQ(m.centre, glm::vec3(500, 10, -500));
+    const auto ndc = [&](glm::vec3 p) {
+        const glm::vec4 c = m.projection * m.view * glm::vec4(p, 1);
+        return glm::vec3(c) / c.w;
+    };
+    EXPECT_NEAR(ndc(m.centre).x, 0, 1e-5);
+    EXPECT_NEAR(ndc(m.centre).y, 0, 1e-5);
+    // North is -z and shows at the top; east is +x and shows at the right.
+    EXPECT_GT(ndc({500, 10, -600}).y, 0.0f);
+    EXPECT_GT(ndc({600, 10, -500}).x, 0.0f);
+    // 0.55 diagonals from the centre is the square's edge.
+    EXPECT_NEAR(ndc({1050, 10, -500}).x, 1.0f, 1e-5);
+    // Terrain far below and far above the middle height both stay inside the depth range.
+    EXPECT_LT(std::abs(ndc({500, -5000, -500}).z), 1.0f);
+    EXPECT_LT(std::abs(ndc({500, 900, -500}).z), 1.0f);
+}
