@@ -2,6 +2,7 @@
 // the GPU, the camera and its input, and the loop that shows one zone.
 #pragma once
 
+#include "terrain/bathy.h"
 #include "terrain/terrain_grid.h"
 #include "viewer/camera.h"
 #include "viewer/key_bindings.h"
@@ -10,6 +11,7 @@
 #include "viewer/picking.h"
 #include "viewer/shader.h"
 #include "viewer/terrain_mesh.h"
+#include "tides/ram_table.h"
 #include "tides/tide_calendar.h"
 #include "tides/tide_state.h"
 #include "viewer/route_panel_stand_in.h"
@@ -81,6 +83,11 @@ struct Viewer {
     // The tide of the zone, the tide calendar and the route window's switch.
     TideState tide = makeTideState();
     TideCalendar tideCalendar;
+    // Shom's altimetric references, loaded once at start-up.
+    std::vector<RamSite> ramSites;
+    // Centre of the zone on screen in WGS84, when it could be converted.
+    GeoPoint terrainCentre;
+    bool terrainCentreKnown = false;
     RoutePanelStandIn routePanel;
 
     Viewer() = default;
@@ -143,7 +150,7 @@ struct Viewer {
     void saveScreenshot();
     void openAccountPage();
 
-    // Seams for the tide and route work (viewer_hooks.cpp).
+    // Seams for the route work (viewer_hooks.cpp).
     bool startRouteRenderer();
     void releaseRouteRenderer();
     void resetRouteModel();
@@ -151,7 +158,13 @@ struct Viewer {
     bool handleEditingKey(int key, int mods);
     void drawRoutes(const glm::mat4& view, const glm::mat4& projection);
     void drawRouteToolbarAndWindow();
+
+    // Tides of the zone (viewer_tides.cpp).
+    // A zone whose centre is known: datum offset, reference port, calendar.
+    void onTerrainLocated(double latitude, double longitude);
+    // The tide window; true with the level when the user applied one this frame.
     bool drawTideWindow(float& appliedLevel);
+    // The month calendar; a chosen day loads that day and opens the tide window.
     void drawTideCalendar();
 
 private:

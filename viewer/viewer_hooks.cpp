@@ -1,6 +1,5 @@
-// Seams for the tide and route work: the route model and its drawing, the
-// route keys and clicks, the tide window and its calendar. Until they are
-// filled the view has no routes and no tide window.
+// Seams for the route work: the route model and its drawing, the route keys
+// and clicks. Until they are filled the view has no routes.
 #include "viewer/viewer.h"
 
 bool Viewer::startRouteRenderer() { return true; }
@@ -20,9 +19,3 @@ void Viewer::drawRoutes(const glm::mat4&, const glm::mat4&) {}
 
 // The mode toolbar and the route window, with its GPX export and import requests.
 void Viewer::drawRouteToolbarAndWindow() {}
-
-// The tide window; true with the level when the user applied one this frame.
-bool Viewer::drawTideWindow(float&) { return false; }
-
-// The month calendar; a chosen day loads that day and opens the tide window.
-void Viewer::drawTideCalendar() {}
