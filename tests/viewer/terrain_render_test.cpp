@@ -235,12 +235,12 @@ TEST_F(ViewerTest, ExaggerationRebuildsTheMeshTaller) {
     EXPECT_NE(out.find("x7  |  Hauteur min/max (exagérée) : -140 / 210"), std::string::npos) << out;
     EXPECT_EQ(viewer.mesh.indexCount, 3 * static_cast<int>(grid.triangles.size()));
 
-    // A zone without any valid point leaves the mesh and camera as they were.
+    // A zone without any valid point keeps the camera but shows nothing of the previous zone.
     const glm::vec3 target = viewer.camera.target;
     TerrainGrid empty = makeSlopeGrid(3, 3, 0, 0);
     for (GridPoint& p : empty.points) p.valid = false;
     empty.triangles.clear();
     viewer.setTerrain(empty);
     EXPECT_EQ(viewer.camera.target, target);
-    EXPECT_EQ(viewer.mesh.indexCount, 3 * static_cast<int>(grid.triangles.size()));
+    EXPECT_EQ(viewer.mesh.indexCount, 0);
 }
