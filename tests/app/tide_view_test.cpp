@@ -360,6 +360,9 @@ TEST_F(TideView, PortCurveSeaLevelTimelapseAndCalendar) {
     EXPECT_GT(countPixelsOf(picked, kSelectedDay, pickedCell), 60) << "le jour cliqué n'est pas encadré";
     EXPECT_FALSE(runsOf(picked, kApplyButton, 200, view).empty());  // the tide window shows its curve
 
+    // Clicks on the tide windows never reached the terrain below them.
+    EXPECT_EQ(readFile(log).find("Point ajouté"), std::string::npos);
+
     key("Escape");
     EXPECT_EQ(waitForExit(program, 30s), 0) << readFile(home / "sortie.txt");
 }
