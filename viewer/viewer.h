@@ -42,6 +42,9 @@ struct Viewer {
     bool panDragging = false;
     double lastPanX = 0, lastPanY = 0;
     double pressX = 0, pressY = 0;
+    // The pointer as the last cursor event placed it (window coordinates).
+    double cursorX = 0, cursorY = 0;
+    bool cursorKnown = false;
     int interactionMode = 1;  // 0 navigation, 1 depth markers, 2 route drawing
 
     // GL programs and geometry.
@@ -122,6 +125,7 @@ struct Viewer {
     void onScroll(double yOffset);
     void onKey(int key, int action, int mods);
     void onFramebufferSize(int width, int height);
+    void cursorPosition(double& x, double& y) const;
     // A click without movement at a framebuffer pixel, by interaction mode.
     void handleClick(double framebufferX, double framebufferY);
     void applyViewKey(ViewKey key);

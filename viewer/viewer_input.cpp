@@ -60,7 +60,7 @@ void Viewer::onMouseButton(int button, int action) {
         if (button == GLFW_MOUSE_BUTTON_LEFT && orbitDragging) {
             orbitDragging = false;
             double x = 0, y = 0;
-            glfwGetCursorPos(window, &x, &y);
+            cursorPosition(x, y);
             // Any movement at all makes it an orbit, not a click.
             if (x == pressX && y == pressY) {
                 int windowWidth = 0, windowHeight = 0;
@@ -74,7 +74,7 @@ void Viewer::onMouseButton(int button, int action) {
     }
     if (action != GLFW_PRESS || uiWantsMouse()) return;
     double x = 0, y = 0;
-    glfwGetCursorPos(window, &x, &y);
+    cursorPosition(x, y);
     if (button == GLFW_MOUSE_BUTTON_LEFT) {
         orbitDragging = true;
         lastOrbitX = pressX = x;
@@ -86,7 +86,23 @@ void Viewer::onMouseButton(int button, int action) {
     }
 }
 
+// Where the pointer was when the event being handled happened. Asking the
+// system instead gives where it is now: after a slow frame, a press, a move
+// and a release handled in one go would all read the final place, and a
+// drag would pass for a click.
+void Viewer::cursorPosition(double& x, double& y) const {
+    if (cursorKnown) {
+        x = cursorX;
+        y = cursorY;
+    } else {
+        glfwGetCursorPos(window, &x, &y);
+    }
+}
+
 void Viewer::onCursor(double x, double y) {
+    cursorX = x;
+    cursorY = y;
+    cursorKnown = true;
     if (uiWantsMouse() && !orbitDragging && !panDragging) return;
     if (orbitDragging) {
         const double dx = x - lastOrbitX, dy = y - lastOrbitY;

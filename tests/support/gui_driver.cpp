@@ -131,9 +131,12 @@ bool waitForWindowGone(const std::string& window, std::chrono::milliseconds time
 }
 
 bool answerSaveDialog(const std::string& path, bool cancel) {
-    const std::string dialog = waitForWindow("Enregistrer sous", 15s);
-    if (dialog.empty()) return false;
-    for (int attempt = 0; attempt < 4; ++attempt) {
+    const std::string dialog = waitForWindow("Enregistrer sous", 60s);
+    if (dialog.empty()) {
+        fprintf(stderr, "answerSaveDialog: no dialog showed\n");
+        return false;
+    }
+    for (int attempt = 0; attempt < 6; ++attempt) {
         std::this_thread::sleep_for(700ms);
         xdotool({"windowfocus", "--sync", dialog});
         if (cancel) {
@@ -143,7 +146,16 @@ bool answerSaveDialog(const std::string& path, bool cancel) {
             xdotool({"type", "--delay", "20", path});
             xdotool({"key", "Return"});
         }
-        if (waitForWindowGone(dialog, 3s)) return true;
+        if (waitForWindowGone(dialog, 5s)) return true;
+    }
+    fprintf(stderr, "answerSaveDialog: the dialog stayed\n");
+    captureScreen(std::filesystem::path(ABYSTO_BINARY_DIR) / "Testing" /
+                  ("dialog_not_answered_" + std::to_string(getpid()) + ".png"));
+    // Never leave the program waiting on a dialog nobody will answer.
+    const ProcessResult owner = runProcess("/usr/bin/xdotool", {"getwindowpid", dialog});
+    if (owner.exitCode == 0) {
+        const int pid = std::atoi(owner.output.c_str());
+        if (pid > 0) kill(pid, SIGTERM);
     }
     return false;
 }

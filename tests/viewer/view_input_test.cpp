@@ -83,6 +83,28 @@ TEST_F(ViewFixture, RightDragThroughTheCallbacksPans) {
     EXPECT_EQ(viewer.camera.target, after);
 }
 
+TEST_F(ViewFixture, AClickIsJudgedWhereTheEventsHappenedNotWhereThePointerIsNow) {
+    // After a slow frame the press, the move and the release are handled in
+    // one go, while the pointer already rests at the end of the drag.
+    glfwSetCursorPos(viewer.window, 721, 405);
+    testing::internal::CaptureStdout();
+    viewer.onCursor(720, 405);
+    viewer.onMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS);
+    viewer.onCursor(721, 405);
+    viewer.onMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_RELEASE);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_TRUE(viewer.markers.empty());
+    EXPECT_NEAR(viewer.camera.yaw, -90.0f - 0.3f, 1e-4f);
+
+    // Press and release at one place: a click, wherever the pointer is now.
+    testing::internal::CaptureStdout();
+    viewer.onCursor(720, 405);
+    viewer.onMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS);
+    viewer.onMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_RELEASE);
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(viewer.markers.size(), 1u) << out;
+}
+
 TEST_F(ViewFixture, ExaggerationKeysStepWithinOneToSeven) {
     viewer.exaggeration = 6;
     std::string out = press(GLFW_KEY_KP_ADD);
