@@ -27,6 +27,10 @@ bool showZone(Viewer& viewer, const std::vector<std::string>& paths) {
     auto splash = [&](const char* message, float fraction) { showSplash(viewer.window, message, fraction); };
     LoadedZone zone = loadZone(paths, splash);
 
+    splash("Calibration des marées...", 0.6f);
+    GeoPoint centre;
+    if (zone.dataset->centreWgs84(centre)) viewer.onTerrainLocated(centre.lat, centre.lon);
+
     splash("Récupération de l'imagerie satellite...", 0.8f);
     GeoPoint southWest, northEast;
     if (zone.dataset->cornersWgs84(southWest, northEast)) uploadSatelliteTexture(viewer, southWest, northEast);
@@ -67,8 +71,7 @@ int runProgram(const CommandLine& options) {
     if (tiles.empty()) std::cout << "Aucune dalle pour l'instant (connexion requise ?)." << std::endl;
 
     splash("Chargement des références altimétriques...", 0.6f);
-    std::vector<RamSite> ramSites;
-    loadRamAtStartup(ramFilePath(exeDir), ramSites);
+    loadRamAtStartup(ramFilePath(exeDir), viewer.ramSites);
 
     splash("Préparation de l'interface...", 0.8f);
     std::cout << tiles.size() << " dalle(s) disponible(s) au total." << std::endl;

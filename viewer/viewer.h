@@ -5,6 +5,7 @@
 #include "routes/route_editor.h"
 #include "routes/route_panel_state.h"
 #include "routes/route_renderer.h"
+#include "terrain/bathy.h"
 #include "terrain/terrain_grid.h"
 #include "viewer/camera.h"
 #include "viewer/key_bindings.h"
@@ -13,6 +14,7 @@
 #include "viewer/picking.h"
 #include "viewer/shader.h"
 #include "viewer/terrain_mesh.h"
+#include "tides/ram_table.h"
 #include "tides/tide_calendar.h"
 #include "tides/tide_state.h"
 #include "viewer/view_rules.h"
@@ -82,6 +84,11 @@ struct Viewer {
     // The tide of the zone and the tide calendar.
     TideState tide = makeTideState();
     TideCalendar tideCalendar;
+    // Shom's altimetric references, loaded once at start-up.
+    std::vector<RamSite> ramSites;
+    // Centre of the zone on screen in WGS84, when it could be converted.
+    GeoPoint terrainCentre;
+    bool terrainCentreKnown = false;
 
     // Routes of the zone: the model, the route window's state (which also
     // holds the interaction mode, the selected point and the routes-changed
@@ -160,8 +167,12 @@ struct Viewer {
     void drawRoutes(const glm::mat4& view, const glm::mat4& projection);
     void drawRouteToolbarAndWindow();
 
-    // Seams for the tide work (viewer_hooks.cpp).
+    // Tides of the zone (viewer_tides.cpp).
+    // A zone whose centre is known: datum offset, reference port, calendar.
+    void onTerrainLocated(double latitude, double longitude);
+    // The tide window; true with the level when the user applied one this frame.
     bool drawTideWindow(float& appliedLevel);
+    // The month calendar; a chosen day loads that day and opens the tide window.
     void drawTideCalendar();
 
 private:

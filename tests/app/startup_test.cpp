@@ -81,7 +81,7 @@ struct OpenedZone : testing::Test {
         args.insert(args.end(), files.begin(), files.end());
         program = startProgram(ABYSTO_BINARY_DIR "/abysto", args,
                                {{"LOCALAPPDATA", home.str()}, {"ABYSTO_TILE_SERVER", "http://127.0.0.1:9"},
-                                {"ABYSTO_WMS_URL", services->url()}},
+                                {"ABYSTO_WMS_URL", services->url()}, {"ABYSTO_TIDE_URL", services->url()}},
                                home / "sortie.txt");
     }
 };
@@ -125,7 +125,9 @@ TEST_F(OpenedZone, ClosingTheWindowEndsTheProgram) {
 TEST_F(OpenedZone, NoOrthophotoLeavesTheDepthColours) {
     services.reset();  // nothing listens any more
     program = startProgram(ABYSTO_BINARY_DIR "/abysto", {"--open", west},
-                           {{"LOCALAPPDATA", home.str()}, {"ABYSTO_WMS_URL", closedPortUrl()}}, home / "sortie.txt");
+                           {{"LOCALAPPDATA", home.str()}, {"ABYSTO_WMS_URL", closedPortUrl()},
+                            {"ABYSTO_TIDE_URL", closedPortUrl()}},
+                           home / "sortie.txt");
     const std::string window = waitForWindow("Abysto", 20s);
     ASSERT_TRUE(waitForText(log, "Exagération verticale : x1", 60s)) << readFile(log);
     ASSERT_TRUE(pressKey(window, "Escape"));
@@ -139,7 +141,8 @@ TEST(Startup, OpeningSomethingElseThanATileLeavesTheViewEmpty) {
     TempDir home;
     writeFile(home / "notes.asc", "pas une grille\n");
     RunningProgram program = startProgram(ABYSTO_BINARY_DIR "/abysto", {"--open", (home / "notes.asc").string()},
-                                          {{"LOCALAPPDATA", home.str()}, {"ABYSTO_WMS_URL", closedPortUrl()}},
+                                          {{"LOCALAPPDATA", home.str()}, {"ABYSTO_WMS_URL", closedPortUrl()},
+                                           {"ABYSTO_TIDE_URL", closedPortUrl()}},
                                           home / "sortie.txt");
     const fs::path log = home / "Abysto/logs/abysto.log";
     const std::string window = waitForWindow("Abysto", 20s);

@@ -1,0 +1,25 @@
+// The tides of the zone on screen: calibration when its centre is known, the
+// tide window and the month calendar drawn by the view loop.
+#include "viewer/viewer.h"
+
+#include "tides/tide_calendar_ui.h"
+#include "tides/tide_calibration.h"
+#include "tides/tide_panel_ui.h"
+
+void Viewer::onTerrainLocated(double latitude, double longitude) {
+    terrainCentre = {latitude, longitude};
+    terrainCentreKnown = true;
+    calibrateTide(tide, tideCalendar, ramSites, latitude, longitude);
+}
+
+bool Viewer::drawTideWindow(float& appliedLevel) {
+    const TidePanelResult result = drawTidePanel(tide);
+    if (result.apply) appliedLevel = result.level;
+    return result.apply;
+}
+
+void Viewer::drawTideCalendar() {
+    // The port may be found later (a retried detection): the calendar follows.
+    syncCalendar(tideCalendar, tide);
+    applyCalendarPick(tide, ::drawTideCalendar(tideCalendar));
+}
