@@ -5,4 +5,6 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 scripts/build.sh
 cd build
-ctest --output-on-failure -j "$(nproc)" "$@"
+# GUI tests drive a software-rendered window on 2 cores; a case that misses a
+# frame deadline under load gets one more try.
+ctest --output-on-failure -j "$(nproc)" --repeat until-pass:2 "$@"
