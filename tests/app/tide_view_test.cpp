@@ -5,6 +5,7 @@
 #include "tests/support/devstack_process.h"
 #include "tests/support/gui_driver.h"
 #include "tests/support/process.h"
+#include "tests/support/screen_reading.h"
 #include "tests/support/temp_dir.h"
 #include "tides/tide_client.h"
 #include "tides/tide_dates.h"
@@ -25,49 +26,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Rgb {
-    int r = 0, g = 0, b = 0;
-};
-
-struct Box {
-    int left = 0, top = 0, right = -1, bottom = -1;  // inclusive
-    int width() const { return right - left + 1; }
-    int height() const { return bottom - top + 1; }
-    bool empty() const { return right < left || bottom < top; }
-    int centreX() const { return (left + right) / 2; }
-    int centreY() const { return (top + bottom) / 2; }
-};
-
-struct Screen {
-    int width = 0, height = 0;
-    std::vector<unsigned char> rgb;
-
-    Rgb at(int x, int y) const {
-        const unsigned char* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
-        return {p[0], p[1], p[2]};
-    }
-    bool is(int x, int y, Rgb c) const {
-        const Rgb p = at(x, y);
-        return p.r == c.r && p.g == c.g && p.b == c.b;
-    }
-    Box clip(Box box) const {
-        box.left = std::max(box.left, 0);
-        box.top = std::max(box.top, 0);
-        box.right = std::min(box.right, width - 1);
-        box.bottom = std::min(box.bottom, height - 1);
-        return box;
-    }
-};
-
-Screen loadScreen(const fs::path& png) {
-    Screen screen;
-    int channels = 0;
-    unsigned char* data = stbi_load(png.string().c_str(), &screen.width, &screen.height, &channels, 3);
-    if (!data) return screen;
-    screen.rgb.assign(data, data + static_cast<size_t>(screen.width) * screen.height * 3);
-    stbi_image_free(data);
-    return screen;
-}
 
 // The box around every horizontal run of exactly `colour` at least `minRun` long.
 Box runsOf(const Screen& s, Rgb colour, int minRun, Box area) {
@@ -116,49 +74,7 @@ int differingPixels(const Screen& a, const Screen& b, Box area) {
     return count;
 }
 
-// The UI's light text (not the greyed one).
-bool brightText(Rgb p) { return p.r > 150 && p.g > 150 && p.b > 150; }
 
-// Groups of columns (vertical = false) or rows (true) of `area` holding light
-// text, split where more than `gap` empty ones follow each other.
-std::vector<std::pair<int, int>> textBands(const Screen& s, Box area, bool rows, int gap) {
-    area = s.clip(area);
-    std::vector<std::pair<int, int>> bands;
-    const int first = rows ? area.top : area.left, last = rows ? area.bottom : area.right;
-    int start = -1, lastHit = -1;
-    for (int i = first; i <= last; ++i) {
-        bool hit = false;
-        const int from = rows ? area.left : area.top, to = rows ? area.right : area.bottom;
-        for (int j = from; j <= to && !hit; ++j) hit = brightText(rows ? s.at(j, i) : s.at(i, j));
-        if (!hit) continue;
-        if (start >= 0 && i - lastHit > gap) {
-            bands.push_back({start, lastHit});
-            start = -1;
-        }
-        if (start < 0) start = i;
-        lastHit = i;
-    }
-    if (start >= 0) bands.push_back({start, lastHit});
-    return bands;
-}
-
-struct WindowGeometry {
-    int x = 0, y = 0, width = 0, height = 0;
-};
-
-WindowGeometry geometryOf(const std::string& window) {
-    WindowGeometry g;
-    const ProcessResult r = runProcess("/usr/bin/xdotool", {"getwindowgeometry", "--shell", window});
-    auto value = [&](const std::string& key) {
-        const size_t at = r.output.find(key + "=");
-        return at == std::string::npos ? -1 : std::atoi(r.output.c_str() + at + key.size() + 1);
-    };
-    g.x = value("X");
-    g.y = value("Y");
-    g.width = value("WIDTH");
-    g.height = value("HEIGHT");
-    return g;
-}
 
 const Rgb kCurveBackground{8, 14, 28};
 const Rgb kApplyButton{8, 86, 170};

@@ -1,0 +1,72 @@
+#include "tests/support/screen_reading.h"
+
+#include "tests/support/process.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <stb_image.h>
+
+Rgb Screen::at(int x, int y) const {
+    const unsigned char* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
+    return {p[0], p[1], p[2]};
+}
+
+bool Screen::near(int x, int y, Rgb c, int tolerance) const {
+    const Rgb p = at(x, y);
+    return std::abs(p.r - c.r) <= tolerance && std::abs(p.g - c.g) <= tolerance && std::abs(p.b - c.b) <= tolerance;
+}
+
+Box Screen::clip(Box box) const {
+    box.left = std::max(box.left, 0);
+    box.top = std::max(box.top, 0);
+    box.right = std::min(box.right, width - 1);
+    box.bottom = std::min(box.bottom, height - 1);
+    return box;
+}
+
+Screen loadScreen(const std::filesystem::path& png) {
+    Screen screen;
+    int channels = 0;
+    unsigned char* data = stbi_load(png.string().c_str(), &screen.width, &screen.height, &channels, 3);
+    if (!data) return Screen{};
+    screen.rgb.assign(data, data + static_cast<size_t>(screen.width) * screen.height * 3);
+    stbi_image_free(data);
+    return screen;
+}
+
+bool brightText(Rgb p) { return p.r > 150 && p.g > 150 && p.b > 150; }
+
+std::vector<std::pair<int, int>> textBands(const Screen& s, Box area, bool rows, int gap) {
+    area = s.clip(area);
+    std::vector<std::pair<int, int>> bands;
+    const int first = rows ? area.top : area.left, last = rows ? area.bottom : area.right;
+    int start = -1, lastHit = -1;
+    for (int i = first; i <= last; ++i) {
+        bool hit = false;
+        const int from = rows ? area.left : area.top, to = rows ? area.right : area.bottom;
+        for (int j = from; j <= to && !hit; ++j) hit = brightText(rows ? s.at(j, i) : s.at(i, j));
+        if (!hit) continue;
+        if (start >= 0 && i - lastHit > gap) {
+            bands.push_back({start, lastHit});
+            start = -1;
+        }
+        if (start < 0) start = i;
+        lastHit = i;
+    }
+    if (start >= 0) bands.push_back({start, lastHit});
+    return bands;
+}
+
+WindowGeometry geometryOf(const std::string& window) {
+    WindowGeometry g;
+    const ProcessResult r = runProcess("/usr/bin/xdotool", {"getwindowgeometry", "--shell", window});
+    auto value = [&](const std::string& key) {
+        const size_t at = r.output.find(key + "=");
+        return at == std::string::npos ? -1 : std::atoi(r.output.c_str() + at + key.size() + 1);
+    };
+    g.x = value("X");
+    g.y = value("Y");
+    g.width = value("WIDTH");
+    g.height = value("HEIGHT");
+    return g;
+}

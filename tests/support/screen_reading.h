@@ -1,0 +1,48 @@
+// Reading a captured screen in program tests: pixels, colour runs, bands of
+// light UI text, and where the program's window sits.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+struct Rgb {
+    int r = 0, g = 0, b = 0;
+};
+
+struct Box {
+    int left = 0, top = 0, right = -1, bottom = -1;  // inclusive
+    bool empty() const { return right < left || bottom < top; }
+    int width() const { return right - left + 1; }
+    int height() const { return bottom - top + 1; }
+    int centreX() const { return (left + right) / 2; }
+    int centreY() const { return (top + bottom) / 2; }
+};
+
+struct Screen {
+    int width = 0, height = 0;
+    std::vector<unsigned char> rgb;
+
+    Rgb at(int x, int y) const;
+    bool is(int x, int y, Rgb c) const { return near(x, y, c, 0); }
+    bool near(int x, int y, Rgb c, int tolerance = 0) const;
+    Box clip(Box box) const;
+};
+
+// An empty screen (width 0) when the file cannot be decoded.
+Screen loadScreen(const std::filesystem::path& png);
+
+// The UI's light text (not the greyed one).
+bool brightText(Rgb p);
+
+// Groups of rows (rows = true) or columns of `area` holding light text, split
+// where more than `gap` empty ones follow each other.
+std::vector<std::pair<int, int>> textBands(const Screen& s, Box area, bool rows, int gap);
+
+struct WindowGeometry {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+// Position and size of an X window, from xdotool.
+WindowGeometry geometryOf(const std::string& window);
