@@ -56,23 +56,3 @@ std::vector<RouteVertex> buildRouteVertices(const RouteEditor& editor, const Rou
     if (editor.drawing) appendRouteGeometry(out, editor.inProgress, false, -1, params);
     return out;
 }
-
-const char* const kRouteVertexShader = R"(#version 330 core
-layout(location = 0) in vec3 aPos;
-layout(location = 1) in vec4 aColor;
-uniform mat4 view;
-uniform mat4 projection;
-out vec4 vColor;
-void main() {
-    vColor = aColor;
-    gl_Position = projection * view * vec4(aPos, 1.0);
-}
-)";
-
-const char* const kRouteFragmentShader = R"(#version 330 core
-in vec4 vColor;
-out vec4 FragColor;
-void main() {
-    FragColor = vColor;
-}
-)";

@@ -45,8 +45,5 @@ void appendRouteGeometry(std::vector<RouteVertex>& out, const Route& route, bool
                          const RouteRenderParams& params);
 
 // Everything drawn this frame: visible routes in order, then the route in progress.
+// Drawn with the colour-vertex program (viewer/shader_sources.h).
 std::vector<RouteVertex> buildRouteVertices(const RouteEditor& editor, const RouteRenderParams& params);
-
-// The route program's two stages (GLSL 330 core).
-extern const char* const kRouteVertexShader;
-extern const char* const kRouteFragmentShader;

@@ -1,5 +1,7 @@
 #include "routes/route_renderer.h"
 
+#include "viewer/shader_sources.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <glad/gl.h>
@@ -7,7 +9,7 @@
 #include <GLFW/glfw3.h>
 
 bool RouteRenderer::init() {
-    if (!program.load(kRouteVertexShader, kRouteFragmentShader)) return false;
+    if (!program.load(kColourVertexShader, kColourFragmentShader)) return false;
     glGenVertexArrays(1, &vertexArray);
     glGenBuffers(1, &vertexBuffer);
     glBindVertexArray(vertexArray);
