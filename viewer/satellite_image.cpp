@@ -1,11 +1,13 @@
 #include "viewer/satellite_image.h"
 
-#include <curl/curl.h>
+#include "platform/http_client.h"
+
 #include <stb_image.h>
 
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <iomanip>
 #include <iostream>
 #include <locale>
 #include <sstream>
@@ -14,15 +16,12 @@ namespace {
 
 // A JPEG of 4096 x 4096 stays far below this; anything larger is not an
 // answer to our request and would only fill the memory.
-constexpr size_t kMaxBodyBytes = 64u * 1024u * 1024u;
+constexpr uint64_t kMaxBodyBytes = 64u * 1024u * 1024u;
 
-size_t appendToBuffer(char* data, size_t size, size_t count, void* userData) {
-    auto* buffer = static_cast<std::vector<unsigned char>*>(userData);
-    const size_t bytes = size * count;
-    if (buffer->size() + bytes > kMaxBodyBytes) return 0;  // libcurl aborts with a write error
-    buffer->insert(buffer->end(), data, data + bytes);
-    return bytes;
-}
+const char* kGetMapPrefix = "/wms-r?LAYERS=OI.OrthoimageCoverage&FORMAT=image/jpeg&SERVICE=WMS&VERSION=1.3.0"
+                            "&REQUEST=GetMap&STYLES=";
+
+SatelliteImage fetchSatelliteImageAt(const std::string& url);
 
 } // namespace
 
@@ -38,10 +37,19 @@ std::string satelliteRequestUrl(const std::string& baseUrl, double minLon, doubl
                                 double maxLat, int width, int height) {
     std::ostringstream url;
     url.imbue(std::locale::classic());  // a decimal comma would break the BBOX
-    url << baseUrl << "/wms-r?LAYERS=OI.OrthoimageCoverage"
-        << "&FORMAT=image/jpeg&SERVICE=WMS&VERSION=1.3.0&REQUEST=GetMap&STYLES="
-        << "&CRS=EPSG:4326"
+    url << baseUrl << kGetMapPrefix << "&CRS=EPSG:4326"
         << "&BBOX=" << minLat << "," << minLon << "," << maxLat << "," << maxLon << "&WIDTH=" << width
+        << "&HEIGHT=" << height;
+    return url.str();
+}
+
+std::string satelliteRequestUrlLambert93(const std::string& baseUrl, double minX, double minY, double maxX,
+                                         double maxY, int width, int height) {
+    std::ostringstream url;
+    url.imbue(std::locale::classic());
+    url << std::fixed << std::setprecision(2);  // centimetres; six significant digits would round to 10 m
+    url << baseUrl << kGetMapPrefix << "&CRS=EPSG:2154"
+        << "&BBOX=" << minX << "," << minY << "," << maxX << "," << maxY << "&WIDTH=" << width
         << "&HEIGHT=" << height;
     return url.str();
 }
@@ -54,32 +62,35 @@ int satelliteImageHeight(double minLon, double minLat, double maxLon, double max
 
 SatelliteImage fetchSatelliteImage(double minLon, double minLat, double maxLon, double maxLat, int width,
                                    int height) {
+    return fetchSatelliteImageAt(satelliteRequestUrl(wmsBaseUrl(), minLon, minLat, maxLon, maxLat, width, height));
+}
+
+SatelliteImage fetchSatelliteImageLambert93(double minX, double minY, double maxX, double maxY, int width,
+                                            int height) {
+    return fetchSatelliteImageAt(satelliteRequestUrlLambert93(wmsBaseUrl(), minX, minY, maxX, maxY, width, height));
+}
+
+namespace {
+
+SatelliteImage fetchSatelliteImageAt(const std::string& url) {
     SatelliteImage result;
-    const std::string url = satelliteRequestUrl(wmsBaseUrl(), minLon, minLat, maxLon, maxLat, width, height);
-
-    CURL* curl = curl_easy_init();
-    if (!curl) {
-        std::cerr << "Erreur init curl." << std::endl;
-        return result;
-    }
-    std::vector<unsigned char> body;
-    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, appendToBuffer);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT, 15L);
-    const CURLcode code = curl_easy_perform(curl);
-    curl_easy_cleanup(curl);
-
-    if (code != CURLE_OK) {
-        std::cerr << "Erreur curl : " << curl_easy_strerror(code) << std::endl;
+    HttpRequest request;
+    request.url = url;
+    request.followRedirects = true;
+    request.timeoutSeconds = 15;
+    request.maxBodyBytes = kMaxBodyBytes;
+    std::string body;
+    const HttpResult transfer = httpFetch(request, body);
+    if (!transfer.completed()) {
+        std::cerr << "Erreur curl : " << transfer.codeText << std::endl;
         return result;
     }
 
     int w = 0, h = 0, channels = 0;
     unsigned char* decoded = nullptr;
     if (!body.empty() && body.size() <= static_cast<size_t>(INT_MAX))
-        decoded = stbi_load_from_memory(body.data(), static_cast<int>(body.size()), &w, &h, &channels, 3);
+        decoded = stbi_load_from_memory(reinterpret_cast<const unsigned char*>(body.data()), static_cast<int>(body.size()),
+                                        &w, &h, &channels, 3);
     if (!decoded) {
         std::cerr << "Erreur décodage image WMS (réponse non-image ?)." << std::endl;
         return result;
@@ -92,3 +103,5 @@ SatelliteImage fetchSatelliteImage(double minLon, double minLat, double maxLon, 
     stbi_image_free(decoded);
     return result;
 }
+
+} // namespace

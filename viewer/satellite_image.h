@@ -1,5 +1,6 @@
-// Orthophoto images of a latitude/longitude box, fetched from a WMS 1.3.0
-// service and decoded to RGB. Used for the terrain texture and the zone map.
+// Orthophoto images fetched from a WMS 1.3.0 service and decoded to RGB: of a
+// latitude/longitude box for the zone map, of a Lambert-93 box for the
+// terrain texture (so the image lies exactly over the mesh).
 #pragma once
 
 #include <cstdint>
@@ -24,6 +25,10 @@ std::string wmsBaseUrl();
 std::string satelliteRequestUrl(const std::string& baseUrl, double minLon, double minLat, double maxLon,
                                 double maxLat, int width, int height);
 
+// The GetMap URL for a Lambert-93 box in metres (CRS=EPSG:2154, easting first).
+std::string satelliteRequestUrlLambert93(const std::string& baseUrl, double minX, double minY, double maxX,
+                                         double maxY, int width, int height);
+
 // Image height for a requested width that keeps the box's ratio in degrees
 // (no cosine-of-latitude correction); a box narrower than 0.0001 degree gets a square.
 int satelliteImageHeight(double minLon, double minLat, double maxLon, double maxLat, int width = 1024);
@@ -31,3 +36,6 @@ int satelliteImageHeight(double minLon, double minLat, double maxLon, double max
 // One synchronous GET (15 s at most). Failures print one line on std::cerr and give ok = false.
 SatelliteImage fetchSatelliteImage(double minLon, double minLat, double maxLon, double maxLat, int width,
                                    int height);
+SatelliteImage fetchSatelliteImageLambert93(double minX, double minY, double maxX, double maxY, int width,
+                                            int height);
+
