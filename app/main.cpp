@@ -32,8 +32,7 @@ bool showZone(Viewer& viewer, const std::vector<std::string>& paths) {
     if (zone.dataset->centreWgs84(centre)) viewer.onTerrainLocated(centre.lat, centre.lon);
 
     splash("Récupération de l'imagerie satellite...", 0.8f);
-    GeoPoint southWest, northEast;
-    if (zone.dataset->cornersWgs84(southWest, northEast)) uploadSatelliteTexture(viewer, southWest, northEast);
+    uploadSatelliteTexture(viewer, zone.grid);
 
     splash("Préparation du rendu...", 0.95f);
     viewer.setTerrain(zone.grid);

@@ -1,6 +1,10 @@
 // Orthophotos fetched over real HTTP from abysto-devstack, which draws them
 // from small terrain tiles written here: a land tile beside a sea tile.
 #include "viewer/satellite_image.h"
+#include "viewer/satellite_texture.h"
+
+#include "terrain/bathy.h"
+#include "terrain/terrain_grid.h"
 
 #include "tests/support/devstack_process.h"
 #include "tests/support/process.h"
@@ -149,6 +153,47 @@ TEST_F(SatelliteImageTest, RequestCarriesTheBoxLatitudeFirstWithSixDigits) {
         "WMS /wms-r?LAYERS=OI.OrthoimageCoverage&FORMAT=image/jpeg&SERVICE=WMS&VERSION=1.3.0&REQUEST=GetMap"
         "&STYLES=&CRS=EPSG:4326&BBOX=48.3877,-4.50772,48.4063,-4.48339&WIDTH=64&HEIGHT=48 -> 200\n"))
         << devstack->output();
+}
+
+// The terrain texture is asked for in Lambert-93 over exactly the box its
+// texture coordinates span, so the shore in the image lies on the mesh's
+// shore from the north edge to the south edge (a latitude/longitude box
+// stretched over the square tilts it by the meridian convergence, about
+// 5 degrees here: some 40 pixels over the zone's height).
+TEST_F(SatelliteImageTest, TerrainTextureLiesOnTheMesh) {
+    Bathy bathy({(*tiles / "LITTO3D_FRA_0145_6838_MNT1M_2021_LAMB93_RGF93_IGN69.asc").string(),
+                 (*tiles / "mer" / "LITTO3D_FRA_0146_6838_MNT1M_2021_LAMB93_RGF93_IGN69.asc").string()});
+    bathy.logGeoTransform();
+    TerrainGrid grid;
+    grid.dataset = &bathy;
+    grid.generate();
+    Lambert93Box box;
+    ASSERT_TRUE(textureBoxOf(grid, box));
+    EXPECT_DOUBLE_EQ(box.minX, 145000.0);
+    EXPECT_DOUBLE_EQ(box.maxX, 146990.0);
+    EXPECT_DOUBLE_EQ(box.maxY, 6838000.0);
+    EXPECT_DOUBLE_EQ(box.minY, 6837010.0);
+
+    const int height = textureImageHeight(box);
+    EXPECT_EQ(height, 509);  // 990 m high over 1990 m wide at 1024 pixels
+    const SatelliteImage image = fetchSatelliteImageLambert93(box.minX, box.minY, box.maxX, box.maxY, 1024, height);
+    ASSERT_TRUE(image.ok);
+    EXPECT_TRUE(devstack->waitForOutput("&CRS=EPSG:2154&BBOX=145000.00,6837010.00,146990.00,6838000.00&WIDTH=1024"
+                                        "&HEIGHT=509 -> 200\n"))
+        << devstack->output();
+    // The column where the land tile ends, as the mesh's u = (x - minX) / width puts it.
+    const int shore = static_cast<int>((146000.0 - box.minX) / (box.maxX - box.minX) * image.width);
+    for (int row : {2, image.height / 2, image.height - 3}) {
+        auto at = [&](int col) {
+            const size_t i = (static_cast<size_t>(row) * image.width + col) * 3;
+            return Pixel{image.pixels[i], image.pixels[i + 1], image.pixels[i + 2]};
+        };
+        const Pixel ground = at(shore - 4), water = at(shore + 4);
+        EXPECT_GT(ground.g, ground.b + 20) << "row " << row;
+        EXPECT_GT(water.b, water.r + 30) << "row " << row;
+    }
+    EXPECT_EQ(textureImageHeight({0, 0, 1000, 9000}), 4096);
+    EXPECT_EQ(textureImageHeight({0, 0, 9000, 1}), 1);
 }
 
 TEST_F(SatelliteImageTest, HeightKeepsTheBoxRatioInDegrees) {

@@ -60,37 +60,11 @@ uint8_t toByte(float v) {
     return static_cast<uint8_t>(std::clamp(std::lround(v), 0L, 255L));
 }
 
-} // namespace
-
-bool renderAerialImage(TerrainTiles& terrain, const LatLonBox& box, int width, int height, std::vector<uint8_t>& rgb) {
-    OGRSpatialReference wgs84, lambert93;
-    if (wgs84.importFromEPSG(4326) != OGRERR_NONE || lambert93.importFromEPSG(2154) != OGRERR_NONE) return false;
-    wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-    lambert93.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-    std::unique_ptr<OGRCoordinateTransformation> toLambert(OGRCreateCoordinateTransformation(&wgs84, &lambert93));
-    if (!toLambert) return false;
-
-    // Pixel centres, north row first; the transformation works in place (longitude, latitude -> x, y).
-    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
-    const double lonStep = (box.maxLon - box.minLon) / width;
-    const double latStep = (box.maxLat - box.minLat) / height;
-    std::vector<double> x(count), y(count);
-    for (int row = 0; row < height; ++row) {
-        for (int col = 0; col < width; ++col) {
-            const size_t i = static_cast<size_t>(row) * static_cast<size_t>(width) + static_cast<size_t>(col);
-            x[i] = box.minLon + (col + 0.5) * lonStep;
-            y[i] = box.maxLat - (row + 0.5) * latStep;
-        }
-    }
-    std::vector<int> transformed(count, 0);
-    toLambert->Transform(static_cast<int>(count), x.data(), y.data(), nullptr, transformed.data());
-    for (size_t i = 0; i < count; ++i) {
-        if (!transformed[i]) x[i] = y[i] = std::nan("");
-    }
-
-    const double midLat = (box.minLat + box.maxLat) / 2 * M_PI / 180;
-    const double metresX = std::max(lonStep * 111320.0 * std::cos(midLat), 1e-3);
-    const double metresY = std::max(latStep * 110574.0, 1e-3);
+// Colours the pixels whose centres lie at the Lambert-93 points x, y (NaN where
+// the point is unknown), `metresX` by `metresY` apart.
+void shadeImage(TerrainTiles& terrain, const std::vector<double>& x, const std::vector<double>& y, int width,
+                int height, double metresX, double metresY, std::vector<uint8_t>& rgb) {
+    const size_t count = x.size();
     const std::vector<float> h = terrain.heights(x, y, std::min(metresX, metresY));
 
     // Light from the north-west, 45 degrees up (x east, y north, z up).
@@ -124,5 +98,56 @@ bool renderAerialImage(TerrainTiles& terrain, const LatLonBox& box, int width, i
             rgb[i * 3 + 2] = toByte(colour.b);
         }
     }
+}
+
+} // namespace
+
+bool renderAerialImage(TerrainTiles& terrain, const LatLonBox& box, int width, int height, std::vector<uint8_t>& rgb) {
+    OGRSpatialReference wgs84, lambert93;
+    if (wgs84.importFromEPSG(4326) != OGRERR_NONE || lambert93.importFromEPSG(2154) != OGRERR_NONE) return false;
+    wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    lambert93.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    std::unique_ptr<OGRCoordinateTransformation> toLambert(OGRCreateCoordinateTransformation(&wgs84, &lambert93));
+    if (!toLambert) return false;
+
+    // Pixel centres, north row first; the transformation works in place (longitude, latitude -> x, y).
+    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    const double lonStep = (box.maxLon - box.minLon) / width;
+    const double latStep = (box.maxLat - box.minLat) / height;
+    std::vector<double> x(count), y(count);
+    for (int row = 0; row < height; ++row) {
+        for (int col = 0; col < width; ++col) {
+            const size_t i = static_cast<size_t>(row) * static_cast<size_t>(width) + static_cast<size_t>(col);
+            x[i] = box.minLon + (col + 0.5) * lonStep;
+            y[i] = box.maxLat - (row + 0.5) * latStep;
+        }
+    }
+    std::vector<int> transformed(count, 0);
+    toLambert->Transform(static_cast<int>(count), x.data(), y.data(), nullptr, transformed.data());
+    for (size_t i = 0; i < count; ++i) {
+        if (!transformed[i]) x[i] = y[i] = std::nan("");
+    }
+
+    const double midLat = (box.minLat + box.maxLat) / 2 * M_PI / 180;
+    const double metresX = std::max(lonStep * 111320.0 * std::cos(midLat), 1e-3);
+    const double metresY = std::max(latStep * 110574.0, 1e-3);
+    shadeImage(terrain, x, y, width, height, metresX, metresY, rgb);
+    return true;
+}
+
+bool renderAerialImage(TerrainTiles& terrain, const Lambert93Box& box, int width, int height,
+                       std::vector<uint8_t>& rgb) {
+    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    const double stepX = (box.maxX - box.minX) / width;
+    const double stepY = (box.maxY - box.minY) / height;
+    std::vector<double> x(count), y(count);
+    for (int row = 0; row < height; ++row) {
+        for (int col = 0; col < width; ++col) {
+            const size_t i = static_cast<size_t>(row) * static_cast<size_t>(width) + static_cast<size_t>(col);
+            x[i] = box.minX + (col + 0.5) * stepX;
+            y[i] = box.maxY - (row + 0.5) * stepY;
+        }
+    }
+    shadeImage(terrain, x, y, width, height, std::max(stepX, 1e-3), std::max(stepY, 1e-3), rgb);
     return true;
 }

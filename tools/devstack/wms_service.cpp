@@ -38,7 +38,9 @@ struct WmsError {
 };
 
 struct GetMapRequest {
+    bool lambert93 = false;  // BBOX in EPSG:2154 metres instead of degrees
     LatLonBox box;
+    Lambert93Box metres;
     int width = 0;
     int height = 0;
 };
@@ -139,8 +141,8 @@ bool parseGetMap(const httplib::Request& req, GetMapRequest& out, WmsError& erro
     }
     if (missing("CRS")) return false;
     const std::string crs = upper(params["CRS"]);
-    if (crs != "EPSG:4326" && crs != "CRS:84") {
-        error = {"InvalidCRS", "Invalid CRS given (" + params["CRS"] + "): EPSG:4326 and CRS:84 are served"};
+    if (crs != "EPSG:4326" && crs != "CRS:84" && crs != "EPSG:2154") {
+        error = {"InvalidCRS", "Invalid CRS given (" + params["CRS"] + "): EPSG:4326, CRS:84 and EPSG:2154 are served"};
         return false;
     }
     if (missing("BBOX")) return false;
@@ -157,7 +159,10 @@ bool parseGetMap(const httplib::Request& req, GetMapRequest& out, WmsError& erro
         error = {"InvalidParameterValue", "Invalid BBOX (" + params["BBOX"] + "): four numbers expected"};
         return false;
     }
-    // EPSG:4326 in WMS 1.3.0 puts latitude first; CRS:84 puts longitude first.
+    // EPSG:4326 in WMS 1.3.0 puts latitude first; CRS:84 puts longitude first;
+    // EPSG:2154 gives easting then northing.
+    out.lambert93 = crs == "EPSG:2154";
+    out.metres = Lambert93Box{v[0], v[1], v[2], v[3]};
     out.box = crs == "EPSG:4326" ? LatLonBox{v[0], v[1], v[2], v[3]} : LatLonBox{v[1], v[0], v[3], v[2]};
     if (v[0] >= v[2] || v[1] >= v[3]) {
         error = {"InvalidParameterValue", "Invalid BBOX (" + params["BBOX"] + "): minimum must be below maximum"};
@@ -200,7 +205,9 @@ void answerGetMap(WmsState& state, const httplib::Request& req, httplib::Respons
             std::cout << "WMS : " << state.terrain->tileCount() << " dalle(s) de terrain dans '" << state.tilesDir
                       << "'" << std::endl;
         }
-        drawn = renderAerialImage(*state.terrain, request.box, request.width, request.height, rgb);
+        drawn = request.lambert93
+                    ? renderAerialImage(*state.terrain, request.metres, request.width, request.height, rgb)
+                    : renderAerialImage(*state.terrain, request.box, request.width, request.height, rgb);
     }
     std::string jpeg;
     if (drawn)
