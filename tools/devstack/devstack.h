@@ -2,6 +2,7 @@
 // server on 127.0.0.1 for tests and the demo, never the internet.
 #pragma once
 
+#include <map>
 #include <string>
 
 namespace httplib {
@@ -10,6 +11,14 @@ class Server;
 
 struct DevstackOptions {
     std::string tilesDir;  // terrain tiles the WMS images are drawn from
+    // Every other "--name value" pair of the command line, by name without
+    // the dashes; each service reads its own.
+    std::map<std::string, std::string> values;
+
+    std::string value(const std::string& name, const std::string& fallback = {}) const {
+        const auto found = values.find(name);
+        return found == values.end() ? fallback : found->second;
+    }
 };
 
 // Each service adds its routes to the server.
