@@ -46,3 +46,7 @@ AccountResult signUp(const std::string& email, const std::string& password, cons
 bool refreshSession();
 std::string fetchProfileUsername(const std::string& accessToken, const std::string& userId);
 void logout();
+
+// Takes the tokens and identity of a saved session, still signed out: only a
+// refresh that the backend accepts signs it in (restoreSession).
+void adoptSavedSession(const AccountSession& saved);

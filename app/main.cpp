@@ -1,5 +1,7 @@
 // Entry point: shared set-up, start-up steps with the splash, then the
 // program's outer loop (choose tiles, load them, show them).
+#include "account/backend_config.h"
+#include "account/session_file.h"
 #include "app/command_line.h"
 #include "app/config.h"
 #include "app/load_zone.h"
@@ -61,9 +63,9 @@ int runProgram(const CommandLine& options) {
     if (!viewer.init()) return -1;
     auto splash = [&](const char* message, float fraction) { showSplash(viewer.window, message, fraction); };
 
-    // The saved session and the tile catalogue are restored here once the
-    // account and tile-server clients exist; the frames keep their places.
     splash("Restauration de la session...", 0.85f);
+    restoreSession(sessionFile());
+    // The tile catalogue is synchronised here once the tile-server client exists.
     splash("Analyse des dalles locales...", -1.0f);
     std::vector<TileInfo> tiles = scanLocalTiles(tileDirectory);
     splash("Synchronisation du catalogue...", 0.3f);
@@ -104,6 +106,7 @@ int main(int argc, char** argv) {
 
     platform::useUtf8Console();
     curl_global_init(CURL_GLOBAL_ALL);
+    configureBackend(authBackendUrl(), authAnonKey());
     const int code = runProgram(options);
     // A failed window start leaves libcurl as it is: the process ends anyway.
     if (code == 0) curl_global_cleanup();

@@ -21,6 +21,11 @@ std::string tempDir();
 // On failure `error` receives the system's message.
 bool replaceFile(const std::string& from, const std::string& to, std::string& error);
 
+// Creates or truncates `path` readable and writable by the user alone, from
+// its first byte on, and writes `content` to disk. For files holding secrets;
+// a symbolic link at `path` is refused.
+bool writePrivateFile(const std::string& path, const std::string& content, std::string& error);
+
 // Makes console output UTF-8 (nothing to do where it already is).
 void useUtf8Console();
 

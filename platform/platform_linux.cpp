@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <filesystem>
 #include <limits.h>
 #include <unistd.h>
@@ -62,6 +64,29 @@ bool replaceFile(const std::string& from, const std::string& to, std::string& er
     }
     error = std::strerror(code);
     return false;
+}
+
+bool writePrivateFile(const std::string& path, const std::string& content, std::string& error) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    // An older file of that name keeps its mode through O_CREAT.
+    bool ok = ::fchmod(fd, 0600) == 0;
+    for (size_t written = 0; ok && written < content.size();) {
+        const ssize_t n = ::write(fd, content.data() + written, content.size() - written);
+        if (n < 0 && errno == EINTR) continue;
+        ok = n > 0;
+        if (ok) written += static_cast<size_t>(n);
+    }
+    ok = ok && ::fsync(fd) == 0;
+    if (!ok) error = std::strerror(errno);
+    if (::close(fd) != 0 && ok) {
+        error = std::strerror(errno);
+        ok = false;
+    }
+    return ok;
 }
 
 void useUtf8Console() {}

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs the program. When no web service is configured
-# (ABYSTO_TILE_SERVER, ABYSTO_WMS_URL, ABYSTO_TIDE_URL), a local demo stack
-# plays them on 127.0.0.1 with generated tiles near Brest: nothing reaches the internet.
+# (ABYSTO_TILE_SERVER, ABYSTO_WMS_URL, ABYSTO_TIDE_URL, ABYSTO_AUTH_URL), a local
+# demo stack plays them on 127.0.0.1 with generated tiles near Brest and the demo
+# account demo@abysto3d.fr (password maree-haute): nothing reaches the internet.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -13,7 +14,7 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   launcher=(xvfb-run -a -s "-screen 0 1920x1080x24")
 fi
 
-if [ -n "${ABYSTO_TILE_SERVER:-}${ABYSTO_WMS_URL:-}${ABYSTO_TIDE_URL:-}" ]; then
+if [ -n "${ABYSTO_TILE_SERVER:-}${ABYSTO_WMS_URL:-}${ABYSTO_TIDE_URL:-}${ABYSTO_AUTH_URL:-}" ]; then
   exec "${launcher[@]}" build/abysto "$@"
 fi
 
@@ -23,7 +24,7 @@ if [ ! -d "$tiles" ]; then
   build/make-tiles "$tiles" 145 6839 146 6839 145 6840 146 6840 >/dev/null
 fi
 mkdir -p "$demo"
-build/abysto-devstack --tiles "$tiles" >"$demo/devstack.log" 2>&1 &
+build/abysto-devstack --tiles "$tiles" --account demo@abysto3d.fr:maree-haute >"$demo/devstack.log" 2>&1 &
 stack=$!
 trap 'kill "$stack" 2>/dev/null || true' EXIT
 for _ in $(seq 100); do
@@ -39,6 +40,7 @@ fi
 export ABYSTO_TILE_SERVER="http://127.0.0.1:$port"
 export ABYSTO_WMS_URL="http://127.0.0.1:$port"
 export ABYSTO_TIDE_URL="http://127.0.0.1:$port"
+export ABYSTO_AUTH_URL="http://127.0.0.1:$port"
 echo "Démonstration : services locaux sur http://127.0.0.1:$port, dalles dans $tiles"
 
 # Until the zone selector exists, the demo opens its tiles directly.

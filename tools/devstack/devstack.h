@@ -24,3 +24,4 @@ struct DevstackOptions {
 // Each service adds its routes to the server.
 void registerWmsService(httplib::Server& server, const DevstackOptions& options);
 void registerTideService(httplib::Server& server, const DevstackOptions& options);
+void registerAuthService(httplib::Server& server, const DevstackOptions& options);

@@ -3,6 +3,7 @@
 // certificate and its key it speaks HTTPS instead of HTTP. Other pairs are
 // options of the services.
 #include "tools/devstack/devstack.h"
+#include "tools/devstack/request_counts.h"
 
 #include <httplib.h>
 
@@ -44,6 +45,8 @@ int main(int argc, char** argv) {
     }
     registerWmsService(*server, options);
     registerTideService(*server, options);
+    registerAuthService(*server, options);
+    registerRequestCounts(*server);
 
     const int bound = port == 0 ? server->bind_to_any_port("127.0.0.1")
                                 : (server->bind_to_port("127.0.0.1", port) ? port : -1);

@@ -1,0 +1,41 @@
+// The account stand-in for the account tests: started with a few accounts,
+// the client pointed at it, its request counts readable.
+#pragma once
+
+#include "account/account_session.h"
+#include "account/backend_config.h"
+#include "platform/http_client.h"
+#include "tests/support/devstack_process.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <memory>
+
+struct AuthStandIn {
+    TempDir dir;
+    std::unique_ptr<DevstackProcess> stack;
+
+    explicit AuthStandIn(std::vector<std::string> args = {}) {
+        writeFile(dir / "accounts.json", R"([
+            {"email": "marin@abysto.test", "password": "pa\"ss\\mot", "username": "Marin", "profile": "Autre"},
+            {"email": "profil@abysto.test", "password": "secret1", "profile": "Capitaine"},
+            {"email": "anonyme@abysto.test", "password": "secret1"}])");
+        args.insert(args.end(), {"--accounts", (dir / "accounts.json").string()});
+        stack = std::make_unique<DevstackProcess>(args);
+        configureBackend(stack->url(), kDefaultAuthAnonKey);
+        testing::internal::CaptureStdout();
+        logout();  // whatever an earlier test left signed in
+        testing::internal::GetCapturedStdout();
+    }
+
+    long count(const std::string& name) const {
+        HttpRequest request;
+        request.url = stack->url() + "/__counts";
+        std::string body;
+        httpFetch(request, body);
+        return nlohmann::json::parse(body).value(name, 0L);
+    }
+};
+
+inline constexpr const char* kRefreshPath = "/auth/v1/token?grant_type=refresh_token";
