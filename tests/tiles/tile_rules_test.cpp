@@ -1,0 +1,155 @@
+// The tile client's rules that need no server: result codes, header capture,
+// the catalogue's parse, path template and path check, the merge, and the
+// cache file replacement.
+#include "tiles/cache_files.h"
+#include "tiles/catalogue.h"
+#include "tiles/tile_server.h"
+
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+
+TEST(TileServer, TransferOutcomesAndTheirMessages) {
+    const struct {
+        int curl;
+        long status;
+        TileResult code;
+    } cases[] = {{42, 0, 9}, {23, 200, 8}, {7, 0, 6},    {28, 200, 6}, {0, 200, 0}, {0, 206, 0},
+                 {0, 304, 0}, {0, 401, 1}, {0, 403, 2},  {0, 404, 3},  {0, 429, 4}, {0, 500, 5},
+                 {0, 503, 5}, {0, 302, 6}, {0, 400, 6},  {0, 410, 6},  {0, 0, 6}};
+    for (const auto& c : cases) EXPECT_EQ(classifyTransfer(c.curl, c.status), c.code) << c.curl << " " << c.status;
+    for (TileResult code = -1; code <= 11; ++code) EXPECT_EQ(isRetryable(code), code >= 5 && code <= 7) << code;
+    EXPECT_STREQ(resultMessage(11), "Erreur inconnue");
+    EXPECT_STREQ(resultMessage(-1), "Erreur inconnue");
+    EXPECT_STREQ(resultMessage(TileCode::Cancelled), "Téléchargement annulé");
+
+    configureTileServer("http://dalles.test///", "");
+    EXPECT_EQ(tileServerBaseUrl(), "http://dalles.test");
+    configureTileServer("", "");
+    EXPECT_FALSE(tileServerConfigured());
+}
+
+TEST(TileServer, ResponseHeaderCapture) {
+    const struct {
+        const char* line;
+        const char* etag;
+        const char* sha;
+        int64_t size;
+    } cases[] = {
+        {"X-Tile-SIZE:   1234\r\n", "", "", 1234},
+        {"x-tile-size: douze\r\n", "", "", 0},
+        {"x-tile-size: 99999999999999999999\r\n", "", "", 0},  // overflows
+        {"ETag: \"abc\"\r\n", "\"abc\"", "", 0},
+        {"x-tile-sha256:\tABCDEF \t\r\n", "", "ABCDEF", 0},
+        {"HTTP/1.1 200 OK\r\n", "", "", 0},
+        {"\r\n", "", "", 0},
+        {"x-other: 5\r\n", "", "", 0},
+    };
+    for (const auto& c : cases) {
+        ResponseHeaders headers;
+        const std::string line = c.line;
+        EXPECT_EQ(captureResponseHeader(line.data(), 1, line.size(), headers), line.size());
+        EXPECT_EQ(headers.etag, c.etag) << c.line;
+        EXPECT_EQ(headers.sha256, c.sha) << c.line;
+        EXPECT_EQ(headers.size, c.size) << c.line;
+    }
+}
+
+TEST(Catalogue, PathTemplateExpansion) {
+    EXPECT_EQ(expandPathTemplate(kDefaultPathTemplate, 125, 6815, "FRA", "2021", "LAMB93_RGF93_IGN69"),
+              "LITTO3D_FRA_0125_6815_R2/MNT1m/LITTO3D_FRA_0125_6815_MNT1M_2021_LAMB93_RGF93_IGN69.asc");
+    // Inserted text is searched by the later passes only.
+    EXPECT_EQ(expandPathTemplate("{gx}/{gy:04d}/{region}/{other}", 7, 8, "{date}", "D", "S"), "7/0008/D/{other}");
+}
+
+TEST(Catalogue, OnlyPathsInsideTheTileFolder) {
+    const struct {
+        std::string path;
+        bool safe;
+    } cases[] = {{"a/b.asc", true},       {"b.asc", true},         {"../b.asc", false},  {"a/../../b.asc", false},
+                 {"/etc/b.asc", false},    {"a\\b.asc", false},     {"C:b.asc", false},   {std::string("a\0.asc", 6), false},
+                 {"a/b.asc.sh", false},    {".asc", false},         {"", false}};
+    for (const auto& c : cases) EXPECT_EQ(isSafeTilePath(c.path), c.safe) << c.path;
+}
+
+TEST(Catalogue, Parsing) {
+    const struct {
+        const char* json;
+        bool ok;
+        const char* error;  // start of the error
+        size_t count;
+    } cases[] = {
+        {R"({"tiles": []})", true, "", 0},
+        {R"({"tiles": [{"x": 0, "y": 5}, {"y": 5}, {"x": -3.5, "y": 5}, {"x": 1e300, "y": 5}, {"x": 3, "y": 4.9}]})",
+         true, "", 1},
+        {R"({"tiles": [{"x": "3", "y": 4}]})", false, "catalogue illisible : ", 0},
+        {R"({"tiles": [{"x": 3, "y": 4, "h": 5}]})", false, "catalogue illisible : ", 0},
+        {R"({"tiles": [[3, 4]]})", false, "catalogue illisible : ", 0},
+        {R"({"tiles": {}})", false, "catalogue sans tableau 'tiles'", 0},
+        {R"([1, 2])", false, "catalogue sans tableau 'tiles'", 0},
+        {R"({"tile)", false, "catalogue illisible : ", 0},
+        // Entries that would write outside the tile folder are left out.
+        {R"({"tiles": [{"x": 3, "y": 4, "d": "../../x"}, {"x": 3, "y": 5, "d": "C:"}, {"x": 3, "y": 6}]})", true, "", 1},
+    };
+    for (const auto& c : cases) {
+        std::vector<CatalogueTile> tiles(2);
+        std::string error;
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(parseCatalogue(c.json, tiles, error), c.ok) << c.json;
+        testing::internal::GetCapturedStderr();
+        EXPECT_EQ(error.rfind(c.error, 0), 0u) << c.json << " → " << error;
+        EXPECT_EQ(tiles.size(), c.ok ? c.count : 2u) << c.json;
+    }
+
+    std::vector<CatalogueTile> tiles;
+    std::string error;
+    ASSERT_TRUE(parseCatalogue(R"({"pathTemplate": "{region}/{gx}_{gy}_{date}_{suffix}.asc",
+        "defaults": {"region": "BRE", "suffix": "S"}, "extra": 1,
+        "tiles": [{"x": 125, "y": 6815, "s": 7000000, "cs": 2000000, "h": "AB", "d": "2020"},
+                  {"x": 126, "y": 6815, "r": "FXX", "sf": "T", "unknown": true}]})",
+                               tiles, error))
+        << error;
+    ASSERT_EQ(tiles.size(), 2u);
+    EXPECT_EQ(tiles[0].name, "0125_6815");
+    EXPECT_EQ(tiles[0].path, "BRE/125_6815_2020_S.asc");
+    EXPECT_EQ(tiles[0].size, 7000000);
+    EXPECT_EQ(tiles[0].compressedSize, 2000000);
+    EXPECT_EQ(tiles[0].sha256, "AB");
+    EXPECT_EQ(tiles[1].path, "FXX/126_6815__T.asc");
+}
+
+TEST(Catalogue, MergeIntoTheTileList) {
+    std::vector<TileInfo> list(2);
+    list[0].gx = 125, list[0].gy = 6815, list[0].isLocal = true, list[0].localPath = "/t/a.asc";
+    list[1].gx = 1, list[1].gy = 1, list[1].isLocal = true;
+    std::vector<CatalogueTile> catalogue(3);
+    catalogue[0].gx = 125, catalogue[0].gy = 6815, catalogue[0].path = "p.asc", catalogue[0].size = 9;
+    catalogue[1].gx = 126, catalogue[1].gy = 6815, catalogue[1].sha256 = "cd";
+    catalogue[2] = catalogue[1];  // listed twice: added once
+    EXPECT_EQ(mergeCatalogue(catalogue, list), 1);
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_TRUE(list[0].onServer && list[0].isLocal);
+    EXPECT_EQ(list[0].localPath, "/t/a.asc");
+    EXPECT_EQ(list[0].catalogPath, "p.asc");
+    EXPECT_EQ(list[0].size, 9);
+    EXPECT_FALSE(list[1].onServer);
+    EXPECT_TRUE(list[2].onServer && !list[2].isLocal);
+    EXPECT_EQ(list[2].sha256, "cd");
+}
+
+TEST(CacheFiles, ReplacedInOneStep) {
+    TempDir dir;
+    const std::string file = (dir / "cache/catalog.v1.json").string();
+    EXPECT_TRUE(writeFileReplacing(file, "old"));
+    EXPECT_TRUE(writeFileReplacing(file, "new"));
+    EXPECT_EQ(readWholeFile(file), "new");
+    EXPECT_FALSE(fs::exists(file + ".part"));
+    EXPECT_EQ(readWholeFile((dir / "absent").string()), "");
+    // A folder in the way: the target is not touched and no ".part" stays.
+    fs::create_directories(dir / "dossier");
+    EXPECT_FALSE(writeFileReplacing((dir / "dossier").string(), "x"));
+    EXPECT_TRUE(fs::is_directory(dir / "dossier"));
+    EXPECT_FALSE(fs::exists(dir / "dossier.part"));
+}
