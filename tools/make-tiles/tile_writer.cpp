@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr int kCells = 1000;
-
 void append(std::string& out, const char* text) {
     out += text;
 }
@@ -30,25 +28,29 @@ std::string tileFileName(int gx, int gy) {
     return name;
 }
 
-bool writeTile(const std::string& outDir, int gx, int gy, uint32_t seed, std::string& error) {
+std::string tileText(int gx, int gy, uint32_t seed, int cells) {
+    const double cellSize = 1000.0 / cells;
     const double west = gx * 1000.0;
     const double south = (gy - 1) * 1000.0;
-    const double north = south + kCells;
+    const double north = south + 1000.0;
 
+    char cellText[32];
+    std::snprintf(cellText, sizeof cellText, "%g", cellSize);
     std::string text;
-    text.reserve(size_t(kCells) * kCells * 7 + 200);
-    text += "ncols 1000\nnrows 1000\nxllcorner " + std::to_string(gx * 1000) + "\nyllcorner " +
-            std::to_string((gy - 1) * 1000) + "\ncellsize 1\nNODATA_value -99999\n";
+    text.reserve(size_t(cells) * cells * 7 + 200);
+    text += "ncols " + std::to_string(cells) + "\nnrows " + std::to_string(cells) + "\nxllcorner " +
+            std::to_string(gx * 1000) + "\nyllcorner " + std::to_string((gy - 1) * 1000) + "\ncellsize " + cellText +
+            "\nNODATA_value -99999\n";
 
-    const std::vector<landscape::Hole> holes = landscape::holesNear(west, south, west + kCells, north, seed);
+    const std::vector<landscape::Hole> holes = landscape::holesNear(west, south, west + 1000.0, north, seed);
     std::vector<landscape::Hole> rowHoles;
-    for (int row = 0; row < kCells; ++row) {
-        const double y = north - row - 0.5;  // cell centre
+    for (int row = 0; row < cells; ++row) {
+        const double y = north - (row + 0.5) * cellSize;  // cell centre
         rowHoles.clear();
         for (const landscape::Hole& hole : holes)
             if (std::fabs(hole.y - y) <= hole.radius) rowHoles.push_back(hole);
-        for (int col = 0; col < kCells; ++col) {
-            const double x = west + col + 0.5;
+        for (int col = 0; col < cells; ++col) {
+            const double x = west + (col + 0.5) * cellSize;
             if (col > 0) text += ' ';
             bool hole = false;
             for (const landscape::Hole& h : rowHoles) {
@@ -62,7 +64,11 @@ bool writeTile(const std::string& outDir, int gx, int gy, uint32_t seed, std::st
         }
         text += '\n';
     }
+    return text;
+}
 
+bool writeTile(const std::string& outDir, int gx, int gy, uint32_t seed, std::string& error) {
+    const std::string text = tileText(gx, gy, seed);
     namespace fs = std::filesystem;
     const fs::path target = fs::path(outDir) / tileFileName(gx, gy);
     const fs::path part = target.string() + ".part";

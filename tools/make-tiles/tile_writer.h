@@ -9,6 +9,11 @@
 // (gx, gy) kilometres.
 std::string tileFileName(int gx, int gy);
 
+// The tile's file content: `cells` x `cells` cells over the kilometre (1 m
+// cells for the real product's 1000; fewer, larger cells make small tiles
+// for tests). The same arguments always give the same bytes.
+std::string tileText(int gx, int gy, uint32_t seed, int cells = 1000);
+
 // Writes `outDir`/tileFileName(gx, gy) through a ".part" file. On failure
 // `error` holds a French message.
 bool writeTile(const std::string& outDir, int gx, int gy, uint32_t seed, std::string& error);
