@@ -1,0 +1,79 @@
+// The tile stand-in for the tile tests: the devstack with small generated
+// tiles and two accounts (one blocked), the tile and account clients pointed
+// at it, its fault switches and request counts at hand.
+#pragma once
+
+#include "account/account_session.h"
+#include "account/backend_config.h"
+#include "platform/http_client.h"
+#include "tests/support/devstack_process.h"
+#include "tiles/catalogue.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <memory>
+
+struct TileStandIn {
+    TempDir dir;
+    std::unique_ptr<DevstackProcess> stack;
+    std::string tileDir = (dir / "dalles").string();
+    std::vector<CatalogueTile> catalogue;
+
+    // `rectangle`: "GX,GY,COLUMNS,ROWS" of the served tiles, of `cells` cells each.
+    explicit TileStandIn(const std::string& rectangle = "100,6800,4,2", std::vector<std::string> args = {},
+                         const std::string& cells = "40") {
+        writeFile(dir / "accounts.json", R"([
+            {"email": "marin@abysto.test", "password": "secret1"},
+            {"email": "bloque@abysto.test", "password": "secret1", "blocked": true}])");
+        args.insert(args.end(), {"--accounts", (dir / "accounts.json").string(), "--catalog-tiles", rectangle,
+                                 "--tile-cells", cells});
+        stack = std::make_unique<DevstackProcess>(args);
+        configureBackend(stack->url(), kDefaultAuthAnonKey);
+        configureTileServer(stack->url(), (dir / "cache").string());
+        signOut();
+        testing::internal::CaptureStderr();
+        fetchCatalogue(catalogue);
+        testing::internal::GetCapturedStderr();
+        std::filesystem::remove_all(dir / "cache");
+    }
+
+    static void signOut() {
+        testing::internal::CaptureStdout();
+        logout();
+        testing::internal::GetCapturedStdout();
+    }
+    static bool signIn(const char* email = "marin@abysto.test") {
+        testing::internal::CaptureStdout();
+        const bool signedIn = login(email, "secret1").signedIn;
+        testing::internal::GetCapturedStdout();
+        return signedIn;
+    }
+
+    void fault(const nlohmann::json& body) const {
+        HttpRequest request;
+        request.url = stack->url() + "/__tile-faults";
+        request.post = true;
+        request.postBody = body.dump();
+        std::string answer;
+        const HttpResult result = httpFetch(request, answer);
+        ASSERT_EQ(result.status, 200) << answer;
+    }
+
+    long count(const std::string& path) const {
+        HttpRequest request;
+        request.url = stack->url() + "/__counts";
+        std::string body;
+        httpFetch(request, body);
+        return nlohmann::json::parse(body).value(path, 0L);
+    }
+
+    const CatalogueTile& tile(int gx, int gy) const {
+        for (const CatalogueTile& t : catalogue)
+            if (t.gx == gx && t.gy == gy) return t;
+        throw std::runtime_error("tile not in the stand-in's catalogue");
+    }
+    std::string destination(const CatalogueTile& t) const { return tileDir + "/" + t.path; }
+};
+
+inline constexpr const char* kRefreshPath = "/auth/v1/token?grant_type=refresh_token";
