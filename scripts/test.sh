@@ -8,3 +8,15 @@ cd build
 # GUI tests drive a software-rendered window on 2 cores; a case that misses a
 # frame deadline under load gets one more try.
 ctest --output-on-failure -j "$(nproc)" --repeat until-pass:2 "$@"
+cd ..
+
+# The download queue and its workers under ThreadSanitizer: a build folder of
+# its own holding only that test program, which starts the plain build's stand-in.
+launcher=$(command -v ccache || true)
+if [ ! -f build-tsan/CMakeCache.txt ]; then
+  cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS=-fsanitize=thread \
+    -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread -DCMAKE_CXX_COMPILER_LAUNCHER="$launcher" \
+    -DABYSTO_DEVSTACK_DIR="$PWD/build" >/dev/null
+fi
+cmake --build build-tsan -j "$(nproc)" --target tile_queue_tests >/dev/null
+TSAN_OPTIONS="halt_on_error=1" build-tsan/tests/tiles/tile_queue_tests --gtest_brief=1

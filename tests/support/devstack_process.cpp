@@ -40,7 +40,7 @@ bool exited(pid_t pid) {
 
 DevstackProcess::DevstackProcess(const std::vector<std::string>& args,
                                  const std::map<std::string, std::string>& env) {
-    const std::string program = ABYSTO_BINARY_DIR "/abysto-devstack";
+    const std::string program = ABYSTO_DEVSTACK_DIR "/abysto-devstack";
     const std::string logFile = (dir / "devstack.log").string();
     const pid_t parent = getpid();
     pid = fork();

@@ -1,0 +1,243 @@
+// The download queue against the tile stand-in: three at a time, retries and
+// refusals with their notices, leaving mid-transfer, one token refresh for
+// three workers, and a soak under random faults. Also built with
+// ThreadSanitizer by scripts/test.sh.
+#include "tests/tiles/tile_standin.h"
+#include "tiles/download_queue.h"
+#include "tiles/tile_download.h"
+
+#include <curl/curl.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+struct CurlEnvironment : testing::Environment {
+    void SetUp() override { curl_global_init(CURL_GLOBAL_ALL); }
+    void TearDown() override { curl_global_cleanup(); }
+};
+[[maybe_unused]] testing::Environment* const curlEnvironment = testing::AddGlobalTestEnvironment(new CurlEnvironment);
+
+struct Notices {
+    std::vector<std::pair<std::string, NoticeKind>> list;
+    NoticeSink sink() {
+        return [this](const std::string& text, NoticeKind kind) { list.emplace_back(text, kind); };
+    }
+    size_t count(NoticeKind kind) const {
+        size_t n = 0;
+        for (const auto& [text, k] : list) n += k == kind;
+        return n;
+    }
+};
+
+// The zone selector's frame loop, reduced to polling; false when it does not settle.
+bool runUntilIdle(DownloadQueue& queue, std::chrono::seconds limit, const std::function<void()>& everyFrame = {}) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline) {
+        queue.poll();
+        if (everyFrame) everyFrame();
+        if (queue.active().empty() && queue.pendingCount() == 0) return true;
+        std::this_thread::sleep_for(5ms);
+    }
+    return false;
+}
+
+std::vector<TileInfo> serverTiles(const TileStandIn& server) {
+    std::vector<TileInfo> tiles;
+    mergeCatalogue(server.catalogue, tiles);
+    return tiles;
+}
+
+std::vector<fs::path> partFiles(const std::string& dir) {
+    std::vector<fs::path> parts;
+    std::error_code ec;
+    for (fs::recursive_directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
+        if (it->path().extension() == ".part") parts.push_back(it->path());
+    return parts;
+}
+
+} // namespace
+
+TEST(DownloadQueue, ThreeAtOnceAndTheTileListUpdated) {
+    TileStandIn server;
+    ASSERT_TRUE(TileStandIn::signIn());
+    std::vector<TileInfo> tiles = serverTiles(server);
+    Notices notices;
+    DownloadQueue queue(tiles, notices.sink());
+    for (int i = 0; i < 5; ++i) queue.enqueue(tiles[i], server.tileDir);
+    queue.enqueue(tiles[0], server.tileDir);  // already queued: ignored
+    EXPECT_EQ(queue.active().size(), 3u);
+    EXPECT_EQ(queue.pendingCount(), 2u);
+    // A freed slot is taken in the frame that handles the completion.
+    ASSERT_TRUE(runUntilIdle(queue, 30s, [&] {
+        if (queue.pendingCount() > 0) {
+            EXPECT_EQ(queue.active().size(), 3u);
+        }
+    }));
+    EXPECT_TRUE(notices.list.empty());
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_TRUE(tiles[i].isLocal && tiles[i].selected) << i;
+        EXPECT_EQ(tiles[i].localPath, server.tileDir + "/" + tiles[i].catalogPath);
+        EXPECT_EQ(sha256File(tiles[i].localPath), tiles[i].sha256);
+    }
+    EXPECT_FALSE(tiles[5].isLocal);
+    TileStandIn::signOut();
+}
+
+TEST(DownloadQueue, RetriesThenGivesUpAndRefusalsAreFinal) {
+    TileStandIn server;
+    ASSERT_TRUE(TileStandIn::signIn());
+    std::vector<TileInfo> tiles = serverTiles(server);
+    server.fault({{"kind", "503"}, {"target", "100_6800"}, {"count", 3}});
+    server.fault({{"kind", "404"}, {"target", "101_6800"}});
+    Notices notices;
+    DownloadQueue queue(tiles, notices.sink());
+    queue.enqueue(tiles[0], server.tileDir);
+    ASSERT_TRUE(runUntilIdle(queue, 30s));
+    using N = std::vector<std::pair<std::string, NoticeKind>>;
+    EXPECT_EQ(notices.list, (N{{"Erreur du serveur - nouvel essai (2/3)", NoticeKind::Information},
+                               {"Erreur du serveur - nouvel essai (3/3)", NoticeKind::Information},
+                               {"Dalle 100_6800 : Erreur du serveur", NoticeKind::Error}}));
+    EXPECT_FALSE(tiles[0].isLocal);
+    EXPECT_EQ(server.count("/v1/tile/mnt1m/100/6800"), 3);
+
+    notices.list.clear();
+    queue.enqueue(tiles[1], server.tileDir);
+    ASSERT_TRUE(runUntilIdle(queue, 30s));
+    EXPECT_EQ(notices.list, (N{{"Dalle 101_6800 : Dalle indisponible sur le serveur", NoticeKind::Error}}));
+    EXPECT_EQ(server.count("/v1/tile/mnt1m/101/6800"), 1);
+    EXPECT_TRUE(partFiles(server.tileDir).empty());
+    TileStandIn::signOut();
+}
+
+TEST(DownloadQueue, LeavingStopsTransfersSilently) {
+    TileStandIn server;
+    ASSERT_TRUE(TileStandIn::signIn());
+    std::vector<TileInfo> tiles = serverTiles(server);
+    server.fault({{"kind", "stall"}});
+    Notices notices;
+    {
+        DownloadQueue queue(tiles, notices.sink());
+        for (int i = 0; i < 4; ++i) queue.enqueue(tiles[i], server.tileDir);
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        auto allStarted = [&] {
+            for (const auto& [key, download] : queue.active())
+                if (download->progress.load() <= 0) return false;
+            return true;
+        };
+        while (!allStarted() && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(10ms);
+        ASSERT_TRUE(allStarted());
+        const auto leaving = std::chrono::steady_clock::now();
+        queue.shutdown();
+        EXPECT_LT(std::chrono::steady_clock::now() - leaving, 2s);
+        EXPECT_TRUE(queue.active().empty());
+        EXPECT_EQ(queue.pendingCount(), 0u);
+    }
+    EXPECT_TRUE(notices.list.empty());
+    EXPECT_TRUE(partFiles(server.tileDir).empty());
+    for (const TileInfo& tile : tiles) EXPECT_FALSE(tile.isLocal);
+    TileStandIn::signOut();
+}
+
+// Three workers whose token the server refuses: the first refreshes it, the
+// other two see the new token and only retry.
+TEST(DownloadQueue, ThreeUnauthorizedWorkersRefreshOnce) {
+    TileStandIn server;
+    ASSERT_TRUE(TileStandIn::signIn());
+    std::this_thread::sleep_for(1100ms);  // the refreshed token differs from this one
+    server.fault({{"kind", "reject-token"}, {"token", currentSession().accessToken}});
+    const long refreshes = server.count(kRefreshPath);
+    std::vector<TileInfo> tiles = serverTiles(server);
+    Notices notices;
+    DownloadQueue queue(tiles, notices.sink());
+    for (int i = 0; i < 3; ++i) queue.enqueue(tiles[i], server.tileDir);
+    ASSERT_TRUE(runUntilIdle(queue, 30s));
+    EXPECT_TRUE(notices.list.empty());
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(tiles[i].isLocal) << i;
+    EXPECT_EQ(server.count(kRefreshPath), refreshes + 1);
+    TileStandIn::signOut();
+}
+
+// Many downloads under random faults (and a catalogue with hostile entries):
+// whatever is accepted matches its digest, no ".part" stays, a destination is
+// never seen half-written, and nothing lands outside the tile folder.
+TEST(DownloadQueue, SoakUnderRandomFaults) {
+    TileStandIn server("200,6700,20,11", {}, "12");
+    ASSERT_TRUE(TileStandIn::signIn());
+    server.fault({{"kind", "hostile"}, {"target", "catalog"}});
+    std::vector<TileInfo> tiles;
+    testing::internal::CaptureStderr();
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(syncCatalogue(tiles).ok);
+    testing::internal::GetCapturedStdout();
+    testing::internal::GetCapturedStderr();
+    ASSERT_EQ(tiles.size(), 220u);
+    server.fault({{"random",
+                   {{"seed", 12},
+                    {"rate", 0.3},
+                    {"kinds", {"503", "429", "404", "500", "drop", "extra-byte", "other-bytes", "redirect", "oversize",
+                               "wrong-digest"}}}}});
+
+    std::map<std::string, int64_t> expectedSize;
+    for (const TileInfo& tile : tiles) expectedSize[server.tileDir + "/" + tile.catalogPath] = tile.size;
+    std::atomic<bool> watching{true};
+    std::atomic<int> halfWritten{0}, looks{0};
+    std::thread watcher([&] {
+        while (watching) {
+            std::error_code ec;
+            for (fs::recursive_directory_iterator it(server.tileDir, ec), end; !ec && it != end; it.increment(ec)) {
+                if (!it->is_regular_file(ec) || it->path().extension() == ".part") continue;
+                const auto found = expectedSize.find(it->path().string());
+                const auto size = fs::file_size(it->path(), ec);
+                if (!ec && (found == expectedSize.end() || int64_t(size) != found->second)) ++halfWritten;
+            }
+            ++looks;
+        }
+    });
+
+    Notices notices;
+    DownloadQueue queue(tiles, notices.sink());
+    testing::internal::CaptureStderr();
+    for (const TileInfo& tile : tiles) queue.enqueue(tile, server.tileDir);
+    const bool settled = runUntilIdle(queue, 120s);
+    const std::string err = testing::internal::GetCapturedStderr();
+    watching = false;
+    watcher.join();
+    ASSERT_TRUE(settled);
+
+    size_t local = 0;
+    for (const TileInfo& tile : tiles) {
+        const std::string destination = server.tileDir + "/" + tile.catalogPath;
+        if (tile.isLocal) {
+            ++local;
+            EXPECT_EQ(sha256File(tile.localPath), tile.sha256) << tile.catalogPath;
+        } else {
+            EXPECT_FALSE(fs::exists(destination)) << tile.catalogPath;
+        }
+    }
+    size_t files = 0;
+    for (fs::recursive_directory_iterator it(server.tileDir), end; it != end; ++it) files += it->is_regular_file();
+    EXPECT_EQ(files, local);
+    EXPECT_TRUE(partFiles(server.tileDir).empty());
+    EXPECT_EQ(halfWritten.load(), 0) << looks.load() << " looks";
+    EXPECT_FALSE(fs::exists("/tmp/evade"));
+    for (const auto& entry : fs::directory_iterator(server.dir.path))
+        EXPECT_TRUE(entry.path().filename() == "dalles" || entry.path().filename() == "cache" ||
+                    entry.path().filename() == "accounts.json")
+            << entry.path();
+    // Most tiles arrive; the rest end with one error notice each.
+    EXPECT_GT(local, 150u);
+    EXPECT_EQ(notices.count(NoticeKind::Error), tiles.size() - local);
+    EXPECT_NE(err.find("SHA-256 incoherent"), std::string::npos);
+    EXPECT_NE(err.find("taille inattendue"), std::string::npos);
+    long requests = 0;
+    for (const TileInfo& tile : tiles)
+        requests += server.count("/v1/tile/mnt1m/" + std::to_string(tile.gx) + "/" + std::to_string(tile.gy));
+    EXPECT_GE(requests, 220);
+    TileStandIn::signOut();
+}
