@@ -2,6 +2,7 @@
 // program's outer loop (choose tiles, load them, show them).
 #include "account/backend_config.h"
 #include "account/session_file.h"
+#include "app/catalogue_step.h"
 #include "app/command_line.h"
 #include "app/config.h"
 #include "app/load_zone.h"
@@ -13,6 +14,7 @@
 #include "platform/platform.h"
 #include "terrain/tile_info.h"
 #include "tides/ram_table.h"
+#include "tiles/tile_server.h"
 #include "viewer/satellite_texture.h"
 #include "viewer/viewer.h"
 
@@ -55,7 +57,8 @@ int runProgram(const CommandLine& options) {
 
     std::cout << "Bienvenue dans Abysto 3D, l'explorateur du littoral de l'équipe Abysto." << std::endl;
 
-    [[maybe_unused]] const AppConfig config = loadConfig(exeDir);
+    const AppConfig config = loadConfig(exeDir);
+    configureTileServer(config.tileServer, cacheDir());
     loadSettings();
 
     Viewer viewer;
@@ -65,10 +68,9 @@ int runProgram(const CommandLine& options) {
 
     splash("Restauration de la session...", 0.85f);
     restoreSession(sessionFile());
-    // The tile catalogue is synchronised here once the tile-server client exists.
     splash("Analyse des dalles locales...", -1.0f);
     std::vector<TileInfo> tiles = scanLocalTiles(tileDirectory);
-    splash("Synchronisation du catalogue...", 0.3f);
+    synchroniseCatalogueAtStartup(tiles, splash);
     if (tiles.empty()) std::cout << "Aucune dalle pour l'instant (connexion requise ?)." << std::endl;
 
     splash("Chargement des références altimétriques...", 0.6f);

@@ -17,7 +17,7 @@ std::string runOnce(const TempDir& home, const AuthStandIn& backend) {
     fs::remove(log);
     RunningProgram program = startProgram(
         ABYSTO_BINARY_DIR "/abysto", {"--open", (home / "tuile.asc").string()},
-        {{"LOCALAPPDATA", home.str()}, {"ABYSTO_AUTH_URL", backend.stack->url()},
+        {{"LOCALAPPDATA", home.str()}, {"ABYSTO_AUTH_URL", backend.stack->url()}, {"ABYSTO_TILE_SERVER", closedPortUrl()},
          {"ABYSTO_WMS_URL", closedPortUrl()}, {"ABYSTO_TIDE_URL", closedPortUrl()}},
         home / "sortie.txt");
     const std::string window = waitForWindow("Abysto", 20s);

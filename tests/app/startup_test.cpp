@@ -37,6 +37,10 @@ TEST(Startup, LogsConfigurationAndLocalTiles) {
     EXPECT_EQ(log.rfind("\n===== Abysto 1.0.2 -- ", 0), 0u) << log;
     EXPECT_NE(log.find("Serveur de dalles : http://127.0.0.1:9  [ABYSTO_TILE_SERVER]\n"), std::string::npos) << log;
     EXPECT_NE(log.find("\n2 dalle(s) disponible(s) au total.\n"), std::string::npos) << log;
+    // The catalogue step's own line after the synchronisation's.
+    EXPECT_NE(log.find("\nCatalogue indisponible : Problème de connexion\nCatalogue indisponible : Problème de connexion\n"),
+              std::string::npos)
+        << log;
     EXPECT_EQ(log.find("Aucune dalle pour"), std::string::npos);
     EXPECT_NE(log.find("\nAucune dalle sélectionnée, fermeture.\n"), std::string::npos) << log;
     EXPECT_TRUE(fs::exists(home / "Abysto/settings.json"));
@@ -44,7 +48,8 @@ TEST(Startup, LogsConfigurationAndLocalTiles) {
 
 TEST(Startup, NoTileSaysSo) {
     TempDir home;
-    const ProcessResult run = runProcess(ABYSTO_BINARY_DIR "/abysto", {}, {{"LOCALAPPDATA", home.str()}});
+    const ProcessResult run = runProcess(ABYSTO_BINARY_DIR "/abysto", {},
+                                         {{"LOCALAPPDATA", home.str()}, {"ABYSTO_TILE_SERVER", closedPortUrl()}});
     EXPECT_EQ(run.exitCode, 0) << run.output;
     const std::string log = readFile(home / "Abysto/logs/abysto.log");
     const size_t none = log.find("\nAucune dalle pour l'instant (connexion requise ?).\n");

@@ -122,7 +122,7 @@ TEST(ViewInTheProgram, MarkersKeysWindowsExportsAndEscape) {
         ABYSTO_BINARY_DIR "/abysto",
         {"--open", (tiles / "LITTO3D_FRA_0145_6839_MNT1M_2021_LAMB93_RGF93_IGN69.asc").string()},
         {{"LOCALAPPDATA", home.str()}, {"HOME", home.str()}, {"ABYSTO_WMS_URL", closedPortUrl()},
-         {"ABYSTO_TIDE_URL", closedPortUrl()}},
+         {"ABYSTO_TIDE_URL", closedPortUrl()}, {"ABYSTO_TILE_SERVER", closedPortUrl()}},
         home / "sortie.txt");
     User user{waitForWindow("Abysto", 30s)};
     ASSERT_FALSE(user.window.empty());
