@@ -23,7 +23,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
-#include <future>
+#include <mutex>
 #include <iostream>
 #include <memory>
 #include <thread>
@@ -33,8 +33,21 @@ namespace {
 struct TileServiceState {
     std::string jwtSecret;
     std::vector<StandInAccount> accounts;
-    std::shared_future<std::shared_ptr<const TileStore>> store;
+    std::string rectangle;
+    int cells = 1000;
+    uint32_t seed = 1;
     TileFaults faults;
+
+    // Made at the first request that needs them, so stand-ins started for other
+    // services pay nothing; concurrent first requests wait for the same store.
+    std::shared_ptr<const TileStore> store() {
+        std::call_once(made, [this] { tiles = buildTileStore(rectangle, cells, seed); });
+        return tiles;
+    }
+
+private:
+    std::once_flag made;
+    std::shared_ptr<const TileStore> tiles;
 };
 
 constexpr size_t kSlowChunk = 1024;
@@ -66,7 +79,7 @@ int bearerRefusal(TileServiceState& state, const httplib::Request& req, bool req
 
 void serveCatalogue(TileServiceState& state, const httplib::Request& req, httplib::Response& res) {
     if (const int refused = bearerRefusal(state, req, false)) return sendText(res, refused, "token refused");
-    const std::shared_ptr<const TileStore> store = state.store.get();
+    const std::shared_ptr<const TileStore> store = state.store();
     const std::string fault = state.faults.take("catalog");
     if (!fault.empty() && std::isdigit(static_cast<unsigned char>(fault[0])))
         return sendText(res, std::atoi(fault.c_str()), "catalog fault " + fault);
@@ -104,7 +117,7 @@ void serveCatalogue(TileServiceState& state, const httplib::Request& req, httpli
 
 void serveTile(TileServiceState& state, const httplib::Request& req, httplib::Response& res) {
     if (const int refused = bearerRefusal(state, req, true)) return sendText(res, refused, "token refused");
-    const std::shared_ptr<const TileStore> store = state.store.get();
+    const std::shared_ptr<const TileStore> store = state.store();
     const int gx = std::atoi(req.matches[1].str().c_str()), gy = std::atoi(req.matches[2].str().c_str());
     const StoredTile* tile = store->find(gx, gy);
     if (!tile) return sendText(res, 404, "no such tile");
@@ -179,11 +192,9 @@ void registerTileService(httplib::Server& server, const DevstackOptions& options
     state->jwtSecret = options.value("jwt-secret", kDefaultJwtSecret);
     std::string error;
     if (!loadStandInAccounts(options, state->accounts, error)) std::cerr << error << std::endl;
-    const std::string rectangle = options.value("catalog-tiles", "144,6838,4,4");
-    const int cells = std::atoi(options.value("tile-cells", "1000").c_str());
-    const uint32_t seed = static_cast<uint32_t>(std::strtoul(options.value("tile-seed", "1").c_str(), nullptr, 10));
-    // Made while the server already answers; the first request waits for them.
-    state->store = std::async(std::launch::async, buildTileStore, rectangle, cells, seed).share();
+    state->rectangle = options.value("catalog-tiles", "144,6838,4,4");
+    state->cells = std::atoi(options.value("tile-cells", "1000").c_str());
+    state->seed = static_cast<uint32_t>(std::strtoul(options.value("tile-seed", "1").c_str(), nullptr, 10));
 
     server.Get("/v1/catalog", logged(state, serveCatalogue));
     server.Get(R"(/v1/tile/mnt1m/(\d{1,9})/(\d{1,9}))", logged(state, serveTile));
