@@ -10,6 +10,7 @@ namespace {
 const ImVec4 kRequiredColour(1.0f, 0.75f, 0.2f, 1.0f);
 const ImVec4 kOptionalColour(0.18f, 0.525f, 0.878f, 1.0f);
 const ImVec4 kAccentColour(0.031f, 0.337f, 0.667f, 1.0f);
+const ImVec4 kAccentHoveredColour(0.043f, 0.392f, 0.761f, 1.0f);
 const ImVec4 kFailureColour(0.95f, 0.45f, 0.35f, 1.0f);
 
 void disabledText(const char* text) {
@@ -74,9 +75,13 @@ bool drawButtons(UpdateDialogState& dialog, const UpdateState& update) {
     for (const UpdateDialogButton& button : updateDialogButtons(update)) {
         if (!first) ImGui::SameLine();
         first = false;
-        if (button.accent) ImGui::PushStyleColor(ImGuiCol_Button, kAccentColour);
+        if (button.accent) {
+            ImGui::PushStyleColor(ImGuiCol_Button, kAccentColour);
+            ImGui::PushStyleColor(ImGuiCol_ButtonHovered, kAccentHoveredColour);
+            ImGui::PushStyleColor(ImGuiCol_ButtonActive, kAccentColour);
+        }
         const bool pressed = ImGui::Button(button.label, ImVec2(button.width, button.height));
-        if (button.accent) ImGui::PopStyleColor();
+        if (button.accent) ImGui::PopStyleColor(3);
         if (!pressed) continue;
         switch (button.action) {
         case UpdateDialogAction::StartDownload: startUpdateDownload(); break;

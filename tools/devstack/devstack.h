@@ -25,3 +25,4 @@ struct DevstackOptions {
 void registerWmsService(httplib::Server& server, const DevstackOptions& options);
 void registerTideService(httplib::Server& server, const DevstackOptions& options);
 void registerAuthService(httplib::Server& server, const DevstackOptions& options);
+void registerUpdateService(httplib::Server& server, const DevstackOptions& options);
