@@ -13,6 +13,8 @@
 #include "platform/platform.h"
 #include "terrain/tile_info.h"
 #include "tides/ram_table.h"
+#include "update/update_client.h"
+#include "update/update_state.h"
 #include "viewer/satellite_texture.h"
 #include "viewer/viewer.h"
 
@@ -55,7 +57,9 @@ int runProgram(const CommandLine& options) {
 
     std::cout << "Bienvenue dans Abysto 3D, l'explorateur du littoral de l'équipe Abysto." << std::endl;
 
-    [[maybe_unused]] const AppConfig config = loadConfig(exeDir);
+    const AppConfig config = loadConfig(exeDir);
+    configureUpdateClient(updateServerUrl(config.tileServer), updatesDir());
+    reportDevelopmentUpdateKey();
     loadSettings();
 
     Viewer viewer;
@@ -77,6 +81,7 @@ int runProgram(const CommandLine& options) {
     splash("Préparation de l'interface...", 0.8f);
     std::cout << tiles.size() << " dalle(s) disponible(s) au total." << std::endl;
     splash("Lancement...", 1.0f);
+    startUpdateCheck(kAppVersion, kPlatformTag);
 
     bool firstCycle = true;
     for (;;) {
@@ -91,6 +96,7 @@ int runProgram(const CommandLine& options) {
         }
         if (!showZone(viewer, paths)) break;
     }
+    stopUpdates();
     return 0;
 }
 

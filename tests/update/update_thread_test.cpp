@@ -119,6 +119,13 @@ TEST_F(UpdateThreads, InstallerChangedOnDiskIsNotStarted) {
     startUpdateDownload();
     ASSERT_TRUE(phaseIs(UpdateReadyToInstall));
     EXPECT_EQ(readFile(server.updatesPath(kName)), bytes);
+
+    // Intact but not a program: the launch fails and may be retried.
+    const Captured launch = captureStreams([&] { launched = installUpdate(); });
+    EXPECT_FALSE(launched);
+    EXPECT_NE(launch.err.find("[update] fexecve a echoue, code "), std::string::npos) << launch.err;
+    EXPECT_EQ(updateSnapshot().statusText, "Impossible de lancer l'installeur.");
+    EXPECT_TRUE(updateSnapshot().retryable);
 }
 
 TEST_F(UpdateThreads, TheUsersAnswersAndFailedChecksShowNothing) {
