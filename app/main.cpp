@@ -15,6 +15,8 @@
 #include "terrain/tile_info.h"
 #include "tides/ram_table.h"
 #include "tiles/tile_server.h"
+#include "update/update_client.h"
+#include "update/update_state.h"
 #include "viewer/satellite_texture.h"
 #include "viewer/viewer.h"
 
@@ -59,6 +61,8 @@ int runProgram(const CommandLine& options) {
 
     const AppConfig config = loadConfig(exeDir);
     configureTileServer(config.tileServer, cacheDir());
+    configureUpdateClient(updateServerUrl(config.tileServer), updatesDir());
+    reportDevelopmentUpdateKey();
     loadSettings();
 
     Viewer viewer;
@@ -79,6 +83,7 @@ int runProgram(const CommandLine& options) {
     splash("Préparation de l'interface...", 0.8f);
     std::cout << tiles.size() << " dalle(s) disponible(s) au total." << std::endl;
     splash("Lancement...", 1.0f);
+    startUpdateCheck(kAppVersion, kPlatformTag);
 
     bool firstCycle = true;
     for (;;) {
@@ -93,6 +98,7 @@ int runProgram(const CommandLine& options) {
         }
         if (!showZone(viewer, paths)) break;
     }
+    stopUpdates();
     return 0;
 }
 

@@ -10,13 +10,16 @@ cd build
 ctest --output-on-failure -j "$(nproc)" --repeat until-pass:2 "$@"
 cd ..
 
-# The download queue and its workers under ThreadSanitizer: a build folder of
-# its own holding only that test program, which starts the plain build's stand-in.
+# The download queue and the update worker under ThreadSanitizer: a build
+# folder of its own holding only those test programs, which start the plain
+# build's stand-in.
 launcher=$(command -v ccache || true)
 if [ ! -f build-tsan/CMakeCache.txt ]; then
-  cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS=-fsanitize=thread \
+  cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_C_FLAGS=-fsanitize=thread -DCMAKE_CXX_FLAGS=-fsanitize=thread \
     -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread -DCMAKE_CXX_COMPILER_LAUNCHER="$launcher" \
     -DABYSTO_DEVSTACK_DIR="$PWD/build" >/dev/null
 fi
-cmake --build build-tsan -j "$(nproc)" --target tile_queue_tests >/dev/null
+cmake --build build-tsan -j "$(nproc)" --target tile_queue_tests update_thread_tests >/dev/null
 TSAN_OPTIONS="halt_on_error=1" build-tsan/tests/tiles/tile_queue_tests --gtest_brief=1
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" build-tsan/tests/update/update_thread_tests --gtest_brief=1

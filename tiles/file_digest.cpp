@@ -6,6 +6,20 @@
 #include <memory>
 #include <vector>
 
+namespace {
+
+std::string hexDigest(const unsigned char* digest, unsigned int length) {
+    static const char* hex = "0123456789abcdef";
+    std::string text;
+    for (unsigned int i = 0; i < length; ++i) {
+        text += hex[digest[i] >> 4];
+        text += hex[digest[i] & 15];
+    }
+    return text;
+}
+
+} // namespace
+
 std::string sha256File(const std::string& path) {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
     if (!file) return {};
@@ -24,14 +38,14 @@ std::string sha256File(const std::string& path) {
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int length = 0;
     if (EVP_DigestFinal_ex(context.get(), digest, &length) != 1) return {};
+    return hexDigest(digest, length);
+}
 
-    static const char* hex = "0123456789abcdef";
-    std::string text;
-    for (unsigned int i = 0; i < length; ++i) {
-        text += hex[digest[i] >> 4];
-        text += hex[digest[i] & 15];
-    }
-    return text;
+std::string sha256Text(const std::string& text) {
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    if (EVP_Digest(text.data(), text.size(), digest, &length, EVP_sha256(), nullptr) != 1) return {};
+    return hexDigest(digest, length);
 }
 
 bool digestsEqual(const std::string& a, const std::string& b) {

@@ -7,6 +7,8 @@
 // Lower-case hexadecimal SHA-256 of the file (64 characters), read in 64 KiB
 // blocks; empty when the file cannot be opened or a read fails.
 std::string sha256File(const std::string& path);
+// The same digest of bytes held in memory.
+std::string sha256Text(const std::string& text);
 
 // True only for two non-empty digests of the same length that are equal with
 // ASCII letters folded to lower case.

@@ -46,6 +46,23 @@ TEST(Startup, LogsConfigurationAndLocalTiles) {
     EXPECT_TRUE(fs::exists(home / "Abysto/settings.json"));
 }
 
+// The update check runs at the end of start-up for this build's platform and
+// is waited for before the program ends.
+TEST(Startup, ChecksForAnUpdateAndWaitsForTheCheck) {
+    TempDir home;
+    DevstackProcess updates({"--update-fault", "unavailable"});
+    ASSERT_TRUE(updates.started());
+    const ProcessResult run = runProcess(ABYSTO_BINARY_DIR "/abysto", {},
+                                         {{"LOCALAPPDATA", home.str()}, {"ABYSTO_UPDATE_URL", updates.url()}});
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    const std::string log = readFile(home / "Abysto/logs/abysto.log");
+    const size_t launch = log.find("\nAucune dalle sélectionnée, fermeture.\n");
+    const size_t check = log.find("[update] verification sans suite : le serveur de mise à jour est indisponible");
+    EXPECT_NE(launch, std::string::npos) << log;
+    EXPECT_NE(check, std::string::npos) << log;
+    EXPECT_TRUE(updates.waitForOutput("UPDATE GET /v1/update/linux-x64 -> 503"));
+}
+
 TEST(Startup, NoTileSaysSo) {
     TempDir home;
     const ProcessResult run = runProcess(ABYSTO_BINARY_DIR "/abysto", {},

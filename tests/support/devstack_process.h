@@ -1,6 +1,7 @@
 // The local service stand-in (build/abysto-devstack, or ABYSTO_DEVSTACK_DIR's) started for a test:
 // it listens on a free port of 127.0.0.1 and is stopped at the end. Its
 // standard output and error go to a file, so tests can read what it logged.
+// ABYSTO_DEVSTACK_PROGRAM, when set, names the program to start instead.
 #pragma once
 
 #include "tests/support/temp_dir.h"

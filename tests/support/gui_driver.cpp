@@ -31,6 +31,8 @@ RunningProgram startProgram(const std::string& program, const std::vector<std::s
         }
         int devNull = open("/dev/null", O_RDONLY);
         if (devNull >= 0) dup2(devNull, STDIN_FILENO);
+        // The start-up update check stays on this machine unless a test points it elsewhere.
+        setenv("ABYSTO_UPDATE_URL", "http://127.0.0.1:9", 1);
         for (const auto& [key, value] : env) setenv(key.c_str(), value.c_str(), 1);
         execv(program.c_str(), argv.data());
         _exit(127);

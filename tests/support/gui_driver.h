@@ -14,6 +14,7 @@ struct RunningProgram {
     std::filesystem::path outputFile;  // its stdout and stderr
 };
 
+// ABYSTO_UPDATE_URL points at a closed local port unless `env` gives it.
 RunningProgram startProgram(const std::string& program, const std::vector<std::string>& args,
                             const std::map<std::string, std::string>& env, const std::filesystem::path& outputFile);
 

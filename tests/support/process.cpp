@@ -18,6 +18,8 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
         dup2(pipeFds[1], STDERR_FILENO);
         close(pipeFds[0]);
         close(pipeFds[1]);
+        // The program's start-up update check stays on this machine unless a test points it elsewhere.
+        setenv("ABYSTO_UPDATE_URL", "http://127.0.0.1:9", 1);
         for (const auto& [key, value] : env) setenv(key.c_str(), value.c_str(), 1);
         if (!workingDir.empty() && chdir(workingDir.c_str()) != 0) _exit(127);
         std::vector<char*> argv;

@@ -10,7 +10,8 @@ struct ProcessResult {
 };
 
 // Runs `program` with `args` (no shell), the current environment plus `env`,
-// in `workingDir` when not empty, and waits for it.
+// in `workingDir` when not empty, and waits for it. ABYSTO_UPDATE_URL points at
+// a closed local port unless `env` gives it.
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
                          const std::map<std::string, std::string>& env = {},
                          const std::string& workingDir = {});

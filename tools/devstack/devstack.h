@@ -26,3 +26,4 @@ void registerWmsService(httplib::Server& server, const DevstackOptions& options)
 void registerTideService(httplib::Server& server, const DevstackOptions& options);
 void registerAuthService(httplib::Server& server, const DevstackOptions& options);
 void registerTileService(httplib::Server& server, const DevstackOptions& options);
+void registerUpdateService(httplib::Server& server, const DevstackOptions& options);

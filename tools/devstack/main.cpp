@@ -47,6 +47,7 @@ int main(int argc, char** argv) {
     registerTideService(*server, options);
     registerAuthService(*server, options);
     registerTileService(*server, options);
+    registerUpdateService(*server, options);
     registerRequestCounts(*server);
 
     const int bound = port == 0 ? server->bind_to_any_port("127.0.0.1")

@@ -1,0 +1,167 @@
+// The update worker and the shared state as the dialog sees them frame by
+// frame: check, offer, download with cancel and resume, installation. These
+// cases also run under ThreadSanitizer (scripts/test.sh).
+#include "app/settings.h"
+#include "tests/tides/log_capture.h"
+#include "tests/update/update_fixture.h"
+#include "update/update_dialog.h"
+#include "update/update_state.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <thread>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+const std::string kName = "abysto-1.0.3-setup.run";
+
+// Frames of the dialog's logic on this thread until `done` holds.
+bool framesUntil(const std::function<bool(const UpdateState&)>& done, std::chrono::seconds limit = 20s) {
+    UpdateDialogState dialog;
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+        const UpdateState state = updateSnapshot();
+        updateDialogShown(dialog, state);
+        updateDialogButtons(state);
+        if (done(state)) return true;
+        std::this_thread::sleep_for(5ms);
+    }
+    return false;
+}
+
+bool phaseIs(int phase) {
+    return framesUntil([phase](const UpdateState& s) { return s.phase == phase; });
+}
+
+// A shell script that writes its arguments to `record`, padded to `size` bytes.
+std::string recordingInstaller(const std::string& record, size_t size) {
+    std::string script = "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record + "'\nexit 0\n";
+    while (script.size() < size) script += "# " + std::string(78, '-') + "\n";
+    return script;
+}
+
+struct UpdateThreads : testing::Test {
+    void SetUp() override {
+        resetSettingsForTesting();
+        clearUpdatePreferences();
+        resetUpdatesForTesting();
+    }
+    void TearDown() override { resetUpdatesForTesting(); }
+};
+
+} // namespace
+
+TEST_F(UpdateThreads, OfferDownloadCancelResumeAndInstall) {
+    TempDir work;
+    const std::string record = (work / "arguments.txt").string();
+    const std::string bytes = recordingInstaller(record, 300 * 1024);
+    UpdateServer server(manifestFor(kName, bytes), bytes, {"--update-rate", "200000"});
+
+    startUpdateCheck("1.0.2", kTestPlatform);
+    ASSERT_TRUE(phaseIs(UpdateAvailable));
+    EXPECT_FALSE(updateSnapshot().required);
+    EXPECT_EQ(updateSnapshot().manifest.changelog, "Corrections diverses.");
+
+    startUpdateDownload();
+    ASSERT_TRUE(framesUntil([](const UpdateState& s) { return s.phase == UpdateDownloading && s.progress > 0.1; }));
+    startUpdateDownload();  // already running: nothing changes
+    EXPECT_EQ(updateSnapshot().phase, UpdateDownloading);
+    cancelUpdateDownload();
+    ASSERT_TRUE(phaseIs(UpdateAvailable));
+    const std::string part = server.updatesPath(kName + ".part");
+    ASSERT_TRUE(fs::exists(part));
+    EXPECT_TRUE(fs::exists(part + ".sha"));
+    const auto kept = fs::file_size(part);
+    EXPECT_GT(kept, 0u);
+
+    startUpdateDownload();
+    ASSERT_TRUE(phaseIs(UpdateReadyToInstall));
+    const std::string log = server.devstack->output();
+    EXPECT_NE(log.find("range bytes=" + std::to_string(kept) + "- -> 206"), std::string::npos) << log;
+    EXPECT_EQ(updateSnapshot().installerPath, server.updatesPath(kName));
+
+    setIgnoredUpdateVersion("0.9");
+    EXPECT_TRUE(installUpdate());
+    EXPECT_EQ(getIgnoredUpdateVersion(), "");
+    for (int i = 0; i < 300 && readFile(record).empty(); ++i) std::this_thread::sleep_for(10ms);
+    EXPECT_EQ(readFile(record), "/SILENT\n/NOCANCEL\n/NORESTART\n/RELAUNCH=1\n");
+}
+
+TEST_F(UpdateThreads, InstallerChangedOnDiskIsNotStarted) {
+    const std::string bytes = installerBytes(40000);
+    UpdateServer server(manifestFor(kName, bytes), bytes);
+    // Found already verified: the check offers installation at once.
+    writeFile(server.updatesPath(kName), bytes);
+    startUpdateCheck("1.0.2", kTestPlatform);
+    ASSERT_TRUE(phaseIs(UpdateReadyToInstall));
+
+    std::string changed = bytes;
+    changed[123] ^= 1;
+    writeFile(server.updatesPath(kName), changed);
+    bool launched = true;
+    const Captured c = captureStreams([&] { launched = installUpdate(); });
+    EXPECT_FALSE(launched);
+    EXPECT_NE(c.err.find("[update] empreinte differente juste avant lancement"), std::string::npos);
+    const UpdateState state = updateSnapshot();
+    EXPECT_EQ(state.phase, UpdateFailed);
+    EXPECT_EQ(state.statusText, "Le fichier téléchargé a été modifié. Mise à jour annulée.");
+    EXPECT_TRUE(state.retryable);
+    EXPECT_STREQ(updateDialogButtons(state).front().label, "Réessayer");
+    EXPECT_FALSE(fs::exists(server.updatesPath(kName)));
+
+    // "Réessayer" downloads it again.
+    startUpdateDownload();
+    ASSERT_TRUE(phaseIs(UpdateReadyToInstall));
+    EXPECT_EQ(readFile(server.updatesPath(kName)), bytes);
+
+    // Intact but not a program: the launch fails and may be retried.
+    const Captured launch = captureStreams([&] { launched = installUpdate(); });
+    EXPECT_FALSE(launched);
+    EXPECT_NE(launch.err.find("[update] fexecve a echoue, code "), std::string::npos) << launch.err;
+    EXPECT_EQ(updateSnapshot().statusText, "Impossible de lancer l'installeur.");
+    EXPECT_TRUE(updateSnapshot().retryable);
+}
+
+TEST_F(UpdateThreads, TheUsersAnswersAndFailedChecksShowNothing) {
+    const std::string bytes = installerBytes(1000);
+    UpdateServer server(manifestFor(kName, bytes), bytes);
+    startUpdateCheck("1.0.2", kTestPlatform);
+    ASSERT_TRUE(phaseIs(UpdateAvailable));
+    postponeUpdate(3);
+    EXPECT_EQ(updateSnapshot().phase, UpdateNothingToShow);
+    EXPECT_GT(getUpdateSnoozedUntil(), 0);
+    startUpdateCheck("1.0.2", kTestPlatform);
+    ASSERT_TRUE(phaseIs(UpdateNothingToShow));
+
+    clearUpdatePreferences();
+    startUpdateCheck("1.0.2", kTestPlatform);
+    ASSERT_TRUE(phaseIs(UpdateAvailable));
+    ignoreUpdateVersion();
+    EXPECT_EQ(getIgnoredUpdateVersion(), "1.0.3");
+    startUpdateCheck("1.0.2", kTestPlatform);
+    ASSERT_TRUE(phaseIs(UpdateNothingToShow));
+
+    // A required update is offered whatever the user said before.
+    UpdateManifest required = manifestFor(kName, bytes);
+    required.minSupported = "1.0.3";
+    UpdateServer strict(required, bytes);
+    startUpdateCheck("1.0.2", kTestPlatform);
+    ASSERT_TRUE(phaseIs(UpdateAvailable));
+    EXPECT_TRUE(updateSnapshot().required);
+
+    UpdateServer down(required, bytes, {"--update-fault", "unavailable"});
+    testing::internal::CaptureStderr();
+    startUpdateCheck("1.0.2", kTestPlatform);
+    const bool settled = phaseIs(UpdateNothingToShow);
+    stopUpdates();
+    const std::string err = testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(settled);
+    EXPECT_NE(err.find("[update] verification sans suite : le serveur de mise à jour est indisponible - HTTP 503"),
+              std::string::npos) << err;
+}
