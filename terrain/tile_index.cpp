@@ -10,6 +10,15 @@ std::string tileKey(int gx, int gy) {
     return std::to_string(gx) + "_" + std::to_string(gy);
 }
 
+bool tileCoordinatesFromName(const std::string& name, int32_t& gx, int32_t& gy) {
+    static const std::regex pattern("LITTO3D_[A-Z]+_(\\d{4})_(\\d{4})_MNT1M_");
+    std::smatch match;
+    if (!std::regex_search(name, match, pattern)) return false;
+    gx = std::stoi(match[1].str());
+    gy = std::stoi(match[2].str());
+    return true;
+}
+
 std::vector<TileInfo> scanLocalTiles(const std::string& tileDir) {
     std::vector<TileInfo> tiles;
     std::error_code ec;
@@ -17,8 +26,6 @@ std::vector<TileInfo> scanLocalTiles(const std::string& tileDir) {
         std::cerr << "Le répertoire des données n'existe pas: " << tileDir << std::endl;
         return tiles;
     }
-
-    static const std::regex pattern("LITTO3D_[A-Z]+_(\\d{4})_(\\d{4})_MNT1M_");
 
     fs::recursive_directory_iterator it(tileDir, ec), end;
     for (; !ec && it != end; it.increment(ec)) {
@@ -29,14 +36,11 @@ std::vector<TileInfo> scanLocalTiles(const std::string& tileDir) {
         const std::string name = entry.path().filename().string();
         if (name.size() < 5 || name.find("MNT1M") == std::string::npos) continue;
 
-        std::smatch match;
-        if (!std::regex_search(name, match, pattern)) {
+        TileInfo tile;
+        if (!tileCoordinatesFromName(name, tile.gx, tile.gy)) {
             std::cerr << "Impossible d'extraire les coordonnées de : " << name << std::endl;
             continue;
         }
-        TileInfo tile;
-        tile.gx = std::stoi(match[1].str());
-        tile.gy = std::stoi(match[2].str());
         tile.localPath = entry.path().string();
         tile.isLocal = true;
         tiles.push_back(std::move(tile));
