@@ -95,6 +95,30 @@ void completeUsernameFromProfile() {
 
 } // namespace
 
+TokenAnswer readTokenAnswer(const std::string& answerText, AccountSession& into, std::string& message) {
+    try {
+        const json answer = json::parse(answerText);
+        if (!answer.is_object() || !answer.contains("access_token")) {
+            message = answer.is_object() ? messageFrom(answer, "error_description", "msg", "Erreur de connexion")
+                                         : "Erreur de connexion";
+            return TokenAnswer::refused;
+        }
+        AccountSession read = into;
+        read.accessToken = stringAt(answer, "access_token");
+        if (answer.contains("refresh_token")) read.refreshToken = stringAt(answer, "refresh_token");
+        const json& user = answer.at("user");
+        read.userId = stringAt(user, "id");
+        read.email = stringAt(user, "email");
+        metadataUsername(user, read.username);
+        read.signedIn = true;
+        into = read;
+        return TokenAnswer::accepted;
+    } catch (const std::exception& e) {
+        message = parserMessage(e);
+        return TokenAnswer::malformed;
+    }
+}
+
 void configureBackend(const std::string& baseUrl, const std::string& anonKey) {
     std::lock_guard<std::recursive_mutex> lock(sessionMutex);
     backendUrl = baseUrl;
@@ -126,33 +150,18 @@ AccountResult login(const std::string& email, const std::string& password) {
     const std::string answerText = backendPost(base + "/auth/v1/token?grant_type=password",
                                                compactJson({{"email", email}, {"password", password}}), key, "");
     AccountSession signedIn;
-    std::string refused;
-    try {
-        const json answer = json::parse(answerText);
-        if (answer.is_object() && answer.contains("access_token")) {
-            signedIn.signedIn = true;
-            signedIn.accessToken = stringAt(answer, "access_token");
-            if (answer.contains("refresh_token")) signedIn.refreshToken = stringAt(answer, "refresh_token");
-            const json& user = answer.at("user");
-            signedIn.userId = stringAt(user, "id");
-            signedIn.email = stringAt(user, "email");
-            metadataUsername(user, signedIn.username);
-        } else {
-            refused = answer.is_object()
-                          ? messageFrom(answer, "error_description", "msg", "Erreur de connexion")
-                          : "Erreur de connexion";
-        }
-    } catch (const std::exception& e) {
+    std::string message;
+    const TokenAnswer read = readTokenAnswer(answerText, signedIn, message);
+    if (read == TokenAnswer::malformed) {
         std::lock_guard<std::recursive_mutex> lock(sessionMutex);
         session.lastError = "Erreur réseau";
-        std::cerr << "Erreur login JSON : " << parserMessage(e) << std::endl;
+        std::cerr << "Erreur login JSON : " << message << std::endl;
         return resultOf(session);
     }
-
-    if (!signedIn.signedIn) {
+    if (read == TokenAnswer::refused) {
         std::lock_guard<std::recursive_mutex> lock(sessionMutex);
-        session.lastError = refused;
-        std::cerr << "Erreur login : " << refused << std::endl;
+        session.lastError = message;
+        std::cerr << "Erreur login : " << message << std::endl;
         return resultOf(session);
     }
     {
@@ -204,23 +213,14 @@ bool refreshSession() {
         backendPost(backendUrl + "/auth/v1/token?grant_type=refresh_token",
                     compactJson({{"refresh_token", session.refreshToken}}), anonymousKey, "");
     AccountSession renewed = session;
-    try {
-        const json answer = json::parse(answerText);
-        if (!answer.is_object() || !answer.contains("access_token")) throw std::runtime_error("refus");
-        renewed.accessToken = stringAt(answer, "access_token");
-        if (answer.contains("refresh_token")) renewed.refreshToken = stringAt(answer, "refresh_token");
-        const json& user = answer.at("user");
-        renewed.userId = stringAt(user, "id");
-        renewed.email = stringAt(user, "email");
-        metadataUsername(user, renewed.username);
-    } catch (const std::exception&) {
+    std::string message;
+    if (readTokenAnswer(answerText, renewed, message) != TokenAnswer::accepted) {
         // Signed out, but the refresh token stays for a later attempt.
         const std::string keep = session.refreshToken;
         session = AccountSession{};
         session.refreshToken = keep;
         return false;
     }
-    renewed.signedIn = true;
     session = renewed;
     completeUsernameFromProfile();
     // The backend has retired the previous refresh token: the saved one must follow.
@@ -237,6 +237,10 @@ std::string fetchProfileUsername(const std::string& accessToken, const std::stri
     }
     const std::string answerText =
         backendGet(base + "/rest/v1/profiles?id=eq." + encodeQueryValue(userId) + "&select=username", key, accessToken);
+    return readProfileUsername(answerText);
+}
+
+std::string readProfileUsername(const std::string& answerText) {
     try {
         const json rows = json::parse(answerText);
         if (!rows.is_array() || rows.empty() || !rows[0].is_object()) return {};

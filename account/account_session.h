@@ -47,6 +47,19 @@ bool refreshSession();
 std::string fetchProfileUsername(const std::string& accessToken, const std::string& userId);
 void logout();
 
+enum class TokenAnswer {
+    accepted,   // `into` holds the new tokens and identity, signed in
+    refused,    // no token: `message` gets the backend's words (or "Erreur de connexion")
+    malformed,  // not a token answer: `message` gets the parser's words, without document text
+};
+
+// Reads the answer of a sign-in or refresh request into `into` (left as it was
+// unless accepted; a missing refresh token or name keeps the one it had).
+TokenAnswer readTokenAnswer(const std::string& answerText, AccountSession& into, std::string& message);
+
+// The name in a profile rows answer; empty when there is none.
+std::string readProfileUsername(const std::string& answerText);
+
 // Takes the tokens and identity of a saved session, still signed out: only a
 // refresh that the backend accepts signs it in (restoreSession).
 void adoptSavedSession(const AccountSession& saved);

@@ -41,6 +41,21 @@ bool saveSession(const std::string& path) {
     return true;
 }
 
+bool parseSessionDocument(const std::string& text, AccountSession& stored) {
+    try {
+        const json doc = json::parse(text);
+        if (!doc.is_object()) return false;
+        stored.accessToken = doc.value("access_token", std::string());
+        stored.refreshToken = doc.value("refresh_token", std::string());
+        stored.userId = doc.value("user_id", std::string());
+        stored.email = doc.value("email", std::string());
+        stored.username = doc.value("username", std::string());
+    } catch (const std::exception&) {
+        return false;
+    }
+    return !stored.refreshToken.empty();
+}
+
 bool restoreSession(const std::string& path) {
     {
         std::lock_guard<std::recursive_mutex> lock(sessionMutex);
@@ -52,18 +67,7 @@ bool restoreSession(const std::string& path) {
     content << in.rdbuf();
 
     AccountSession stored;
-    try {
-        const json doc = json::parse(content.str());
-        if (!doc.is_object()) return false;
-        stored.accessToken = doc.value("access_token", std::string());
-        stored.refreshToken = doc.value("refresh_token", std::string());
-        stored.userId = doc.value("user_id", std::string());
-        stored.email = doc.value("email", std::string());
-        stored.username = doc.value("username", std::string());
-    } catch (const std::exception&) {
-        return false;
-    }
-    if (stored.refreshToken.empty()) return false;
+    if (!parseSessionDocument(content.str(), stored)) return false;
 
     std::lock_guard<std::recursive_mutex> lock(sessionMutex);
     adoptSavedSession(stored);

@@ -12,6 +12,10 @@
 // session's file.
 bool saveSession(const std::string& path);
 
+// The tokens and identity of a saved session's text; false for a text that is
+// not a JSON object of strings with a refresh token.
+bool parseSessionDocument(const std::string& text, AccountSession& stored);
+
 // Reads `path` back and revives the session through a token refresh; true
 // when the backend accepted it. A missing, unreadable or refused file leaves
 // the program signed out and the file in place. `path` becomes the session's file.

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <limits>
 #include <mutex>
 #include <nlohmann/json.hpp>
 #include <random>
@@ -44,6 +45,18 @@ std::string newInstallId() {
     return text;
 }
 
+// "updateSnoozedUntil" must be a whole number within 64 bits: nlohmann would
+// cut a fraction off, wrap a larger unsigned value, and leave a float beyond
+// the range undefined.
+int64_t snoozeTimeOf(const nlohmann::json& doc) {
+    const auto it = doc.find("updateSnoozedUntil");
+    if (it == doc.end()) return 0;
+    if (!it->is_number_integer() ||
+        (it->is_number_unsigned() && it->get<uint64_t>() > uint64_t(std::numeric_limits<int64_t>::max())))
+        throw std::runtime_error("updateSnoozedUntil n'est pas un entier sur 64 bits");
+    return it->get<int64_t>();
+}
+
 void ensureLoaded() {
     bool loaded;
     {
@@ -69,7 +82,7 @@ void loadSettings() {
             const nlohmann::json doc = nlohmann::json::parse(in);
             settings.installId = doc.value("installId", std::string());
             settings.ignoredUpdateVersion = doc.value("ignoredUpdateVersion", std::string());
-            settings.updateSnoozedUntil = doc.value("updateSnoozedUntil", int64_t{0});
+            settings.updateSnoozedUntil = snoozeTimeOf(doc);
         } catch (const std::exception& e) {
             std::cerr << "[settings] fichier illisible, valeurs par defaut (" << e.what() << ")" << std::endl;
             settings.installId.clear();

@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config ninja-build
+  build-essential cmake pkg-config ninja-build ccache
+  clang libclang-rt-14-dev llvm
   libglfw3-dev libglm-dev libimgui-dev libstb-dev nlohmann-json3-dev
   libgdal-dev gdal-bin proj-data
   libcurl4-openssl-dev libssl-dev libcpp-httplib-dev

@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test. Exits non-zero on any failure.
+# Then the windowless tests again, and each fuzz program for a few seconds,
+# under AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/): any
+# finding fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -23,3 +26,8 @@ fi
 cmake --build build-tsan -j "$(nproc)" --target tile_queue_tests update_thread_tests >/dev/null
 TSAN_OPTIONS="halt_on_error=1" build-tsan/tests/tiles/tile_queue_tests --gtest_brief=1
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" build-tsan/tests/update/update_thread_tests --gtest_brief=1
+
+scripts/build-asan.sh
+cd build-asan
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --output-on-failure -j "$(nproc)" --repeat until-pass:2 "$@"

@@ -43,22 +43,24 @@ bool mosaicFitsInMemory(GDALDatasetH merged) {
     return false;
 }
 
-// An ASCII grid holds at least one digit and one separator per cell, so a
-// header that announces more cells than the file can contain is corrupt.
-// Checked before anything of that size is allocated.
+// A tile is an ESRI ASCII grid, which holds at least one digit and one
+// separator per cell, so a header that announces more cells than the file can
+// contain is corrupt. Any other format GDAL would recognise in the file (some
+// binary grids announce their size in a few bytes) is refused outright. Both
+// checked before anything of that size is allocated.
 bool tileIsPlausible(const std::string& path) {
     GDALDatasetH ds = GDALOpenEx(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, nullptr, nullptr);
-    if (!ds) {
+    GDALDriverH driver = ds ? GDALGetDatasetDriver(ds) : nullptr;
+    if (!driver || std::string(GDALGetDriverShortName(driver)) != "AAIGrid") {
         std::cerr << "Fichier illisible ou qui n'est pas une grille d'altitudes : " << path << std::endl;
+        if (ds) GDALClose(ds);
         return false;
     }
     const uint64_t cells = uint64_t(GDALGetRasterXSize(ds)) * uint64_t(GDALGetRasterYSize(ds));
     bool plausible = GDALGetRasterCount(ds) >= 1;
     if (!plausible) std::cerr << "Aucune bande d'altitudes dans : " << path << std::endl;
-    GDALDriverH driver = GDALGetDatasetDriver(ds);
     VSIStatBufL stat;
-    if (plausible && driver && std::string(GDALGetDriverShortName(driver)) == "AAIGrid" &&
-        VSIStatL(path.c_str(), &stat) == 0 && cells * 2 > uint64_t(stat.st_size) + 1) {
+    if (plausible && VSIStatL(path.c_str(), &stat) == 0 && cells * 2 > uint64_t(stat.st_size) + 1) {
         std::cerr << "Dalle corrompue : " << path << " annonce " << GDALGetRasterXSize(ds) << " x "
                   << GDALGetRasterYSize(ds) << " valeurs pour un fichier de " << stat.st_size << " octets."
                   << std::endl;

@@ -23,5 +23,9 @@ struct TileInfo {
 // The key of a tile in queues and maps: "gx_gy", without padding.
 std::string tileKey(int gx, int gy);
 
+// The grid coordinates in a LITTO3D file name
+// ("LITTO3D_FRA_0934_6315_MNT1M_..."); false for any other name.
+bool tileCoordinatesFromName(const std::string& name, int32_t& gx, int32_t& gy);
+
 // Walks `tileDir` recursively for LITTO3D .asc files, in walk order.
 std::vector<TileInfo> scanLocalTiles(const std::string& tileDir);

@@ -57,6 +57,10 @@ bool loadRamFile(const std::string& path, std::vector<RamSite>& sites) {
         std::cerr << "Impossible d'ouvrir " << path << std::endl;
         return false;
     }
+    return readRamTable(in, path, sites);
+}
+
+bool readRamTable(std::istream& in, const std::string& path, std::vector<RamSite>& sites) {
     std::string line;
     std::getline(in, line);
     // A byte-order mark would otherwise stick to the first column's name.

@@ -3,6 +3,7 @@
 // shipped under the program's data folder.
 #pragma once
 
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,9 @@ std::vector<std::string> splitTabs(const std::string& line);
 // Appends the rows that have a ZH_Ref; true when `sites` is not empty after.
 // Logs "Impossible d'ouvrir ..." or "Colonnes attendues introuvables dans ...".
 bool loadRamFile(const std::string& path, std::vector<RamSite>& sites);
+
+// The same from an open stream; `path` only names it in the log line.
+bool readRamTable(std::istream& in, const std::string& path, std::vector<RamSite>& sites);
 
 // The start-up load with its progress or failure line; the program goes on either way.
 bool loadRamAtStartup(const std::string& path, std::vector<RamSite>& sites);

@@ -21,6 +21,51 @@ constexpr uint64_t kMaxBodyBytes = 64u * 1024u * 1024u;
 const char* kGetMapPrefix = "/wms-r?LAYERS=OI.OrthoimageCoverage&FORMAT=image/jpeg&SERVICE=WMS&VERSION=1.3.0"
                             "&REQUEST=GetMap&STYLES=";
 
+// Far beyond any orthophoto asked for (1024 pixels wide); 192 MiB once decoded.
+constexpr uint64_t kMaxImagePixels = 8192u * 8192u;
+
+// The most pixels a format can pack into one byte of file: a baseline or
+// progressive JPEG spends at least one bit on each 8 x 8 block; deflate
+// expands a byte at most 1032 times, and a 1-bit PNG packs 8 pixels a byte.
+constexpr uint64_t kJpegPixelsPerByte = 512;
+constexpr uint64_t kPngPixelsPerByte = 1032u * 8u;
+
+uint32_t bigEndian32(const std::string& bytes, size_t at) {
+    uint32_t value = 0;
+    for (size_t i = 0; i < 4; ++i) value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
+    return value;
+}
+
+// Every chunk of a PNG lies within the body: the decoder would otherwise
+// reserve what a chunk announces before reading it.
+bool pngChunksFit(const std::string& body) {
+    size_t at = 8;
+    while (at + 12 <= body.size()) {
+        const uint64_t length = bigEndian32(body, at);
+        if (length > body.size() - at - 12) return false;
+        if (body.compare(at + 4, 4, "IEND") == 0) return true;
+        at += 12 + size_t(length);
+    }
+    return false;
+}
+
+// A JPEG or PNG (the two formats asked of the service) whose announced size
+// fits both the cap and the bytes actually present; checked before the
+// decoder reserves memory for it.
+bool imageIsPlausible(const std::string& body) {
+    const bool jpeg = body.size() >= 3 && body.compare(0, 3, "\xFF\xD8\xFF") == 0;
+    const bool png = body.size() >= 8 && body.compare(0, 8, "\x89PNG\r\n\x1A\n") == 0;
+    if (!(jpeg || png) || body.size() > static_cast<size_t>(INT_MAX)) return false;
+    if (png && !pngChunksFit(body)) return false;
+    int w = 0, h = 0, channels = 0;
+    if (!stbi_info_from_memory(reinterpret_cast<const unsigned char*>(body.data()), static_cast<int>(body.size()), &w,
+                               &h, &channels) ||
+        w <= 0 || h <= 0)
+        return false;
+    const uint64_t pixels = uint64_t(w) * uint64_t(h);
+    return pixels <= kMaxImagePixels && pixels <= uint64_t(body.size()) * (jpeg ? kJpegPixelsPerByte : kPngPixelsPerByte);
+}
+
 SatelliteImage fetchSatelliteImageAt(const std::string& url);
 
 } // namespace
@@ -73,7 +118,6 @@ SatelliteImage fetchSatelliteImageLambert93(double minX, double minY, double max
 namespace {
 
 SatelliteImage fetchSatelliteImageAt(const std::string& url) {
-    SatelliteImage result;
     HttpRequest request;
     request.url = url;
     request.followRedirects = true;
@@ -83,12 +127,18 @@ SatelliteImage fetchSatelliteImageAt(const std::string& url) {
     const HttpResult transfer = httpFetch(request, body);
     if (!transfer.completed()) {
         std::cerr << "Erreur curl : " << transfer.codeText << std::endl;
-        return result;
+        return {};
     }
+    return decodeSatelliteImage(body);
+}
 
+} // namespace
+
+SatelliteImage decodeSatelliteImage(const std::string& body) {
+    SatelliteImage result;
     int w = 0, h = 0, channels = 0;
     unsigned char* decoded = nullptr;
-    if (!body.empty() && body.size() <= static_cast<size_t>(INT_MAX))
+    if (imageIsPlausible(body))
         decoded = stbi_load_from_memory(reinterpret_cast<const unsigned char*>(body.data()), static_cast<int>(body.size()),
                                         &w, &h, &channels, 3);
     if (!decoded) {
@@ -103,5 +153,3 @@ SatelliteImage fetchSatelliteImageAt(const std::string& url) {
     stbi_image_free(decoded);
     return result;
 }
-
-} // namespace

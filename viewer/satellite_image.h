@@ -33,6 +33,10 @@ std::string satelliteRequestUrlLambert93(const std::string& baseUrl, double minX
 // (no cosine-of-latitude correction); a box narrower than 0.0001 degree gets a square.
 int satelliteImageHeight(double minLon, double minLat, double maxLon, double maxLat, int width = 1024);
 
+// The RGB pixels of a WMS answer's body (ok = false, with the decoding
+// message, for anything that is not an image: a service exception, an error page).
+SatelliteImage decodeSatelliteImage(const std::string& body);
+
 // One synchronous GET (15 s at most). Failures print one line on std::cerr and give ok = false.
 SatelliteImage fetchSatelliteImage(double minLon, double minLat, double maxLon, double maxLat, int width,
                                    int height);

@@ -71,7 +71,8 @@ TEST_F(SettingsTest, ShortIdIsReplacedAndOtherValuesKept) {
 TEST_F(SettingsTest, WrongTypeOrGarbageResetsEverything) {
     for (const char* doc : {R"({"installId": "0123456789abcdef0123456789abcdef", "ignoredUpdateVersion": "2.0",
                                "updateSnoozedUntil": "demain"})",
-                            "pas du json", "[]"}) {
+                            R"({"updateSnoozedUntil": 1e300})", R"({"updateSnoozedUntil": 1.5})",
+                            R"({"updateSnoozedUntil": 18446744073709551615})", "pas du json", "[]"}) {
         resetSettingsForTesting();
         writeFile(file, doc);
         const std::string err = loadCapturingErrors();

@@ -304,16 +304,17 @@ TEST(Bathy, FilesThatAreNotGridsFailTheMerge) {
     const std::string text = writeGrid(dir.path, "notes.asc", "bonjour\n");
     const std::string noValues =
         writeGrid(dir.path, "header.asc", ascGrid(3, 2, 0, 0, "-99999", {std::string(600, 'x')}));
-    // An image without geo-referencing, which GDAL opens but leaves out of the mosaic.
+    // An image without geo-referencing, which GDAL opens as another format.
     const std::string image = writeGrid(dir.path, "photo.ppm", std::string("P6\n2 1\n255\n\1\2\3\4\5\6", 17));
-    Output o;
-    std::unique_ptr<Bathy> bathy = open({good, image}, &o);
-    EXPECT_FALSE(bathy->isOpen());
-    EXPECT_TRUE(contains(o.err, "Dalle écartée par GDAL lors de la fusion : " + image + "\n")) << o.err;
-    EXPECT_TRUE(contains(o.err, "Erreur lors de la fusion des 2 dalle(s).\n")) << o.err;
+    // A binary grid of another program under a tile's name: 56 bytes that
+    // announce 8000 x 2000 heights, which GDAL would read as zeros.
+    std::string binary = std::string("DSBB") + '\x40' + '\x1f' + '\xd0' + '\x07';
+    for (double v : {0.0, 8000.0, 0.0, 2000.0, 0.0, 1.0}) binary.append(reinterpret_cast<const char*>(&v), sizeof v);
+    const std::string other = writeGrid(dir.path, "LITTO3D_FRA_0934_6315_MNT1M_RGF93LA93_IGN69.asc", binary);
 
     fs::create_directories(dir / "folder.asc");
-    for (const std::string& bad : {text, noValues, (dir / "folder.asc").string(), (dir / "missing.asc").string()}) {
+    for (const std::string& bad :
+         {text, noValues, image, other, (dir / "folder.asc").string(), (dir / "missing.asc").string()}) {
         SCOPED_TRACE(bad);
         Output o;
         std::unique_ptr<Bathy> bathy = open({good, bad}, &o);

@@ -16,6 +16,8 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 namespace {
@@ -313,4 +315,74 @@ TEST_F(SatelliteImageTest, StandInReportsMalformedRequests) {
     EXPECT_EQ(answer.contentType, "image/jpeg");
     answer = httpGet(with("CRS=EPSG:4326&BBOX=48,2,48.1,2.1", "CRS=CRS:84&BBOX=2,48,2.1,48.1"));
     EXPECT_EQ(answer.contentType, "image/jpeg") << answer.body;
+}
+
+namespace {
+
+std::string sourceFile(const std::string& relative) {
+    std::ifstream in(std::string(ABYSTO_SOURCE_DIR) + "/" + relative, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The image with the 16-bit size fields of its JPEG frame header replaced.
+std::string jpegAnnouncing(std::string jpeg, int width, int height) {
+    for (size_t i = 2; i + 9 < jpeg.size(); ++i) {
+        if (jpeg[i] == '\xFF' && (jpeg[i + 1] == '\xC0' || jpeg[i + 1] == '\xC2')) {
+            jpeg[i + 5] = char(height >> 8), jpeg[i + 6] = char(height);
+            jpeg[i + 7] = char(width >> 8), jpeg[i + 8] = char(width);
+            return jpeg;
+        }
+    }
+    ADD_FAILURE() << "no frame header";
+    return jpeg;
+}
+
+} // namespace
+
+// What the decoder would reserve comes from the image's own header: a size
+// the bytes cannot hold, a chunk longer than the body, or a format never asked
+// for is refused before decoding.
+TEST(SatelliteImageDecoding, ImagesAreCheckedAgainstTheirBytesBeforeDecoding) {
+    const std::string jpeg = sourceFile("tests/fuzz/seeds/wms/standin_small.jpg");
+    const std::string png = sourceFile("tests/fuzz/seeds/wms/small.png");
+    ASSERT_FALSE(jpeg.empty());
+    ASSERT_FALSE(png.empty());
+    std::string pngHugeChunk = png;  // the first chunk after the header (IHDR) announces 2 GiB
+    pngHugeChunk.replace(8, 4, "\x7F\xFF\xFF\xFF", 4);
+    const std::string idat = "IDAT";
+    std::string pngHugeData = png;
+    const size_t idatAt = pngHugeData.find(idat);
+    ASSERT_NE(idatAt, std::string::npos);
+    pngHugeData.replace(idatAt - 4, 4, "\x7F\xFF\xFF\xF0", 4);
+    const std::string gif("GIF89a\x01\x00\x01\x00\x80\x00\x00\xFF\xFF\xFF\x00\x00\x00,\x00\x00\x00\x00\x01\x00\x01\x00"
+                          "\x00\x02\x02\x44\x01\x00;", 35);
+    struct Case {
+        const char* name;
+        std::string body;
+        int width;  // 0: refused
+        int height;
+    };
+    const std::vector<Case> cases = {
+        {"JPEG", jpeg, 32, 16},
+        {"PNG", png, 8, 6},
+        {"JPEG announcing 60000 x 60000", jpegAnnouncing(jpeg, 60000, 60000), 0, 0},
+        {"JPEG announcing 4000 x 4000 in 636 bytes", jpegAnnouncing(jpeg, 4000, 4000), 0, 0},
+        {"PNG header chunk of 2 GiB", pngHugeChunk, 0, 0},
+        {"PNG data chunk of 2 GiB", pngHugeData, 0, 0},
+        {"PNG cut short", png.substr(0, png.size() - 20), 0, 0},
+        {"GIF", gif, 0, 0},
+        {"service exception", sourceFile("tests/fuzz/seeds/wms/standin_exception.xml"), 0, 0},
+        {"empty", "", 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testing::internal::CaptureStderr();
+        const SatelliteImage image = decodeSatelliteImage(c.body);
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(image.ok, c.width > 0);
+        EXPECT_EQ(image.width, c.width);
+        EXPECT_EQ(image.height, c.height);
+        EXPECT_EQ(image.pixels.size(), size_t(c.width) * size_t(c.height) * 3);
+        EXPECT_EQ(err, c.width > 0 ? "" : kDecodeError);
+    }
 }
