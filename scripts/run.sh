@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs the program. When no web service is configured
-# (ABYSTO_TILE_SERVER, ABYSTO_WMS_URL, ABYSTO_TIDE_URL, ABYSTO_AUTH_URL), a local
+# (ABYSTO_TILE_SERVER, ABYSTO_WMS_URL, ABYSTO_TIDE_URL, ABYSTO_AUTH_URL,
+# ABYSTO_GEOCODING_URL), a local
 # demo stack plays them on 127.0.0.1 with generated tiles near Brest and the demo
 # account demo@abysto3d.fr (password maree-haute): nothing reaches the internet.
 set -euo pipefail
@@ -14,7 +15,7 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   launcher=(xvfb-run -a -s "-screen 0 1920x1080x24")
 fi
 
-if [ -n "${ABYSTO_TILE_SERVER:-}${ABYSTO_WMS_URL:-}${ABYSTO_TIDE_URL:-}${ABYSTO_AUTH_URL:-}" ]; then
+if [ -n "${ABYSTO_TILE_SERVER:-}${ABYSTO_WMS_URL:-}${ABYSTO_TIDE_URL:-}${ABYSTO_AUTH_URL:-}${ABYSTO_GEOCODING_URL:-}" ]; then
   exec "${launcher[@]}" build/abysto "$@"
 fi
 
@@ -41,6 +42,7 @@ export ABYSTO_TILE_SERVER="http://127.0.0.1:$port"
 export ABYSTO_WMS_URL="http://127.0.0.1:$port"
 export ABYSTO_TIDE_URL="http://127.0.0.1:$port"
 export ABYSTO_AUTH_URL="http://127.0.0.1:$port"
+export ABYSTO_GEOCODING_URL="http://127.0.0.1:$port"
 echo "Démonstration : services locaux sur http://127.0.0.1:$port, dalles dans $tiles"
 
 # Until the zone selector exists, the demo opens its tiles directly.

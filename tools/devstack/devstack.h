@@ -25,3 +25,5 @@ struct DevstackOptions {
 void registerWmsService(httplib::Server& server, const DevstackOptions& options);
 void registerTideService(httplib::Server& server, const DevstackOptions& options);
 void registerAuthService(httplib::Server& server, const DevstackOptions& options);
+// Place search; "--ram FILE" names the RAM table its places come from.
+void registerGeocodingService(httplib::Server& server, const DevstackOptions& options);

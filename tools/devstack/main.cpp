@@ -46,6 +46,7 @@ int main(int argc, char** argv) {
     registerWmsService(*server, options);
     registerTideService(*server, options);
     registerAuthService(*server, options);
+    registerGeocodingService(*server, options);
     registerRequestCounts(*server);
 
     const int bound = port == 0 ? server->bind_to_any_port("127.0.0.1")
