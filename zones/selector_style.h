@@ -2,6 +2,7 @@
 #pragma once
 
 #include <imgui.h>
+#include <imgui_internal.h>
 
 namespace selector_style {
 
@@ -17,6 +18,14 @@ inline void pushAccentButton() {
     ImGui::PushStyleColor(ImGuiCol_ButtonActive, ImVec4(0.02f, 0.259f, 0.541f, 1.0f));
 }
 inline void popAccentButton() { ImGui::PopStyleColor(3); }
+
+// Text of the current window drawn `scale` times the font size: the toolkit
+// multiplies a window's scale by its parent's, which this undoes.
+inline void setAbsoluteFontScale(float scale) {
+    const ImGuiWindow* parent = ImGui::GetCurrentWindow()->ParentWindow;
+    const float inherited = parent && parent->FontWindowScale > 0.0f ? parent->FontWindowScale : 1.0f;
+    ImGui::SetWindowFontScale(scale / inherited);
+}
 
 // `text` with its left edge at x so that it is centred in a region of `width` from `left`.
 inline void centredText(const char* text, float left, float width) {

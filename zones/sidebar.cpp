@@ -94,7 +94,8 @@ void historyCard(const ZoneHistoryEntry& entry, SidebarAction& action) {
     chevron(draw, ImVec2(at.x + 284.0f, at.y + 28.0f), 5.0f, false, IM_COL32(150, 155, 165, 255));
 }
 
-void accountButton(const AccountSession& session) {
+// Draws the button; its top-left corner, where the menu opens above.
+ImVec2 accountButton(const AccountSession& session) {
     const ImVec2 at = ImGui::GetCursorScreenPos();
     if (ImGui::Button("##profile_btn", ImVec2(296.0f, 50.0f))) ImGui::OpenPopup("##account_menu");
     ImDrawList* draw = ImGui::GetWindowDrawList();
@@ -109,12 +110,14 @@ void accountButton(const AccountSession& session) {
                   session.username.c_str());
     ImGui::PopClipRect();
     chevron(draw, ImVec2(at.x + 278.0f, centre.y), 4.0f, true, IM_COL32(150, 155, 165, 255));
+    return at;
 }
 
-void accountMenu(const AccountSession& session, SidebarAction& action) {
+void accountMenu(const AccountSession& session, ImVec2 buttonAt, SidebarAction& action) {
     ImGui::SetNextWindowSize(ImVec2(220.0f, 0.0f));
+    ImGui::SetNextWindowPos(ImVec2(buttonAt.x, buttonAt.y - 6.0f), ImGuiCond_Always, ImVec2(0.0f, 1.0f));
     if (!ImGui::BeginPopup("##account_menu")) return;
-    ImGui::SetWindowFontScale(1.2f);
+    setAbsoluteFontScale(1.2f);
     if (uiFontBold) ImGui::PushFont(uiFontBold);
     ImGui::TextUnformatted(session.username.c_str());
     if (uiFontBold) ImGui::PopFont();
@@ -156,6 +159,10 @@ std::string accountInitials(const std::string& username) {
         const size_t length = std::min(utf8Length(static_cast<unsigned char>(username[at])), username.size() - at);
         std::string character = username.substr(at, length);
         if (length == 1) character[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(character[0])));
+        // Latin-1 small letters à to þ (not ÷) are their capitals plus 0x20.
+        const unsigned char second = length == 2 ? static_cast<unsigned char>(character[1]) : 0;
+        if (length == 2 && character[0] == '\xC3' && second >= 0xA0 && second <= 0xBE && second != 0xB7)
+            character[1] = static_cast<char>(second - 0x20);
         initials += character;
         at += length;
     }
@@ -178,7 +185,7 @@ SidebarAction drawSidebar(SidebarState& state, const std::vector<TileInfo>& tile
     ImGui::PushStyleColor(ImGuiCol_ChildBg, ImVec4(0.05f, 0.06f, 0.09f, 1.0f));
     ImGui::BeginChild("##sidebar", ImVec2(kWidth, height), false, ImGuiWindowFlags_NoScrollbar);
     ImGui::PopStyleColor();
-    ImGui::SetWindowFontScale(1.25f);
+    setAbsoluteFontScale(1.25f);
     ImGui::SetCursorPos(ImVec2(12.0f, 12.0f));
     ImGui::BeginGroup();
 
@@ -235,8 +242,8 @@ SidebarAction drawSidebar(SidebarState& state, const std::vector<TileInfo>& tile
 
     ImGui::EndGroup();
     ImGui::SetCursorPos(ImVec2(12.0f, std::max(ImGui::GetCursorPosY() + 8.0f, height - 60.0f)));
-    accountButton(session);
-    accountMenu(session, action);
+    const ImVec2 buttonAt = accountButton(session);
+    accountMenu(session, buttonAt, action);
     ImGui::EndChild();
     return action;
 }

@@ -7,6 +7,8 @@
 
 #include <imgui.h>
 
+#include <algorithm>
+
 using namespace selector_style;
 
 namespace {
@@ -91,9 +93,11 @@ bool drawSignInScreen(SignInForm& form, float width, float height) {
     bool signedIn = false;
     const float formLeft = width * 0.5f - kFormWidth * 0.5f;
     ImGui::SetCursorPos(ImVec2(formLeft, cy + 20.0f));
-    ImGui::BeginChild("##login_form", ImVec2(kFormWidth, form.signUpMode ? 360.0f : 300.0f), false,
-                      ImGuiWindowFlags_NoScrollbar);
-    ImGui::SetWindowFontScale(1.5f);
+    ImGui::PushStyleColor(ImGuiCol_ChildBg, ImVec4(0, 0, 0, 0));
+    const float formHeight = std::max(form.signUpMode ? 360.0f : 300.0f, form.drawnHeight);
+    ImGui::BeginChild("##login_form", ImVec2(kFormWidth, formHeight), false, ImGuiWindowFlags_NoScrollbar);
+    ImGui::PopStyleColor();
+    setAbsoluteFontScale(1.5f);
     if (!form.signUpMode) {
         field("Email", "##email", form.email, sizeof form.email);
         field("Mot de passe", "##password", form.password, sizeof form.password, ImGuiInputTextFlags_Password);
@@ -113,6 +117,7 @@ bool drawSignInScreen(SignInForm& form, float width, float height) {
         if (ImGui::Button("Créer mon compte", ImVec2(kFormWidth, kButtonHeight))) submitSignUp(form);
         popAccentButton();
     }
+    form.drawnHeight = ImGui::GetCursorPosY() + ImGui::GetStyle().WindowPadding.y;
     ImGui::EndChild();
 
     if (form.signUpMode) {

@@ -11,6 +11,7 @@ struct SignInForm {
     bool signUpMode = false;
     std::string error;  // under the form, in red
     std::string info;   // under the sign-up form, in the accent colour
+    float drawnHeight = 0.0f;  // of the last frame's form: long messages make it grow
 };
 
 // "Se connecter": signs in with the form's e-mail and password (blocking).
