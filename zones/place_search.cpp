@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cmath>
 #include <cstdlib>
 #include <iostream>
 #include <stdexcept>
@@ -18,7 +19,9 @@ constexpr uint64_t kMaxAnswerBytes = 4u << 20;
 double coordinate(const json& coordinates, size_t index) {
     const json& value = coordinates.at(index);
     if (!value.is_number()) throw std::runtime_error("coordonnée non numérique");
-    return value.get<double>();
+    const double degrees = value.get<double>();
+    if (!std::isfinite(degrees)) throw std::runtime_error("coordonnée non numérique");
+    return degrees;
 }
 
 } // namespace
