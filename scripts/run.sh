@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs the program. When no web service is configured
 # (ABYSTO_TILE_SERVER, ABYSTO_WMS_URL, ABYSTO_TIDE_URL, ABYSTO_AUTH_URL,
-# ABYSTO_UPDATE_URL), a local demo stack plays them on 127.0.0.1 with generated
-# tiles near Brest, the demo account demo@abysto3d.fr (password maree-haute) and
-# an update to a newer version, signed with a key made for the demo
-# (ABYSTO_DEMO_UPDATE=0: no update offered): nothing reaches the internet.
+# ABYSTO_UPDATE_URL, ABYSTO_GEOCODING_URL), a local demo stack plays them on
+# 127.0.0.1 with generated tiles near Brest, the demo account demo@abysto3d.fr
+# (password maree-haute) and an update to a newer version, signed with a key
+# made for the demo (ABYSTO_DEMO_UPDATE=0: no update offered): nothing reaches
+# the internet.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -16,7 +17,7 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   launcher=(xvfb-run -a -s "-screen 0 1920x1080x24")
 fi
 
-if [ -n "${ABYSTO_TILE_SERVER:-}${ABYSTO_WMS_URL:-}${ABYSTO_TIDE_URL:-}${ABYSTO_AUTH_URL:-}${ABYSTO_UPDATE_URL:-}" ]; then
+if [ -n "${ABYSTO_TILE_SERVER:-}${ABYSTO_WMS_URL:-}${ABYSTO_TIDE_URL:-}${ABYSTO_AUTH_URL:-}${ABYSTO_UPDATE_URL:-}${ABYSTO_GEOCODING_URL:-}" ]; then
   exec "${launcher[@]}" build/abysto "$@"
 fi
 
@@ -64,6 +65,7 @@ export ABYSTO_WMS_URL="http://127.0.0.1:$port"
 export ABYSTO_TIDE_URL="http://127.0.0.1:$port"
 export ABYSTO_AUTH_URL="http://127.0.0.1:$port"
 export ABYSTO_UPDATE_URL="http://127.0.0.1:$port"
+export ABYSTO_GEOCODING_URL="http://127.0.0.1:$port"
 echo "Démonstration : services locaux sur http://127.0.0.1:$port, dalles dans $tiles"
 
 # Until the zone selector exists, the demo opens its tiles directly.

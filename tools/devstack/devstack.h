@@ -27,3 +27,5 @@ void registerTideService(httplib::Server& server, const DevstackOptions& options
 void registerAuthService(httplib::Server& server, const DevstackOptions& options);
 void registerTileService(httplib::Server& server, const DevstackOptions& options);
 void registerUpdateService(httplib::Server& server, const DevstackOptions& options);
+// Place search; "--ram FILE" names the RAM table its places come from.
+void registerGeocodingService(httplib::Server& server, const DevstackOptions& options);

@@ -48,6 +48,7 @@ int main(int argc, char** argv) {
     registerAuthService(*server, options);
     registerTileService(*server, options);
     registerUpdateService(*server, options);
+    registerGeocodingService(*server, options);
     registerRequestCounts(*server);
 
     const int bound = port == 0 ? server->bind_to_any_port("127.0.0.1")

@@ -1,0 +1,180 @@
+// The tile map's rules with the real Lambert-93 conversion: nearby counts,
+// the visible tiles and the image box, where tiles fall in the image, and
+// what the buttons and clicks do.
+#include "zones/tile_map.h"
+
+#include "terrain/bathy.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+constexpr GeoPoint kBrest{48.3825, -4.494717};
+
+// A tile `east` and `north` kilometres from the one holding Brest.
+TileInfo tileNearBrest(int east, int north, bool local, bool server) {
+    double x = 0, y = 0;
+    EXPECT_TRUE(wgs84ToLambert93(kBrest, x, y));
+    TileInfo t;
+    t.gx = static_cast<int32_t>(std::floor(x / 1000)) + east;
+    t.gy = static_cast<int32_t>(std::floor(y / 1000)) + 1 + north;
+    t.isLocal = local;
+    t.onServer = server;
+    if (local) t.localPath = "/dalles/" + tileKey(t.gx, t.gy) + ".asc";
+    t.catalogPath = "29/" + tileKey(t.gx, t.gy) + ".asc";
+    return t;
+}
+
+TEST(TileMap, CountsAndVisibleTilesAroundAPlace) {
+    // One degree of longitude is about 74 km here, one of latitude 111 km.
+    const std::vector<TileInfo> tiles = {
+        tileNearBrest(0, 0, true, true),    // counted local, visible
+        tileNearBrest(3, 0, false, true),   // counted server, visible
+        tileNearBrest(0, 5, true, false),   // 0.045° north: counted, visible
+        tileNearBrest(5, 0, false, true),   // 0.067° east: not counted, visible
+        tileNearBrest(7, 0, false, true),   // 0.094° east: neither
+        tileNearBrest(0, -8, true, false),  // 0.072° south: neither
+        tileNearBrest(1, 1, false, false),  // neither local nor on the server: visible, not counted
+    };
+    const std::vector<TileCentre> centres = buildTileCentres(tiles);
+    ASSERT_EQ(centres.size(), tiles.size());
+    const TileCounts counts = countTilesNear(tiles, centres, kBrest.lat, kBrest.lon);
+    EXPECT_EQ(counts.local, 2);
+    EXPECT_EQ(counts.server, 1);
+
+    const MapArea area = mapAreaAround(tiles, centres, kBrest.lat, kBrest.lon);
+    EXPECT_EQ(area.visible, (std::vector<size_t>{0, 1, 2, 3, 6}));
+    EXPECT_EQ(area.bounds.maxGx - area.bounds.minGx, 5);
+    EXPECT_EQ(area.bounds.maxGy - area.bounds.minGy, 5);
+    ASSERT_EQ(area.rects.size(), area.visible.size());
+
+    // Far from every tile: the box around the place, nothing to show.
+    const MapArea empty = mapAreaAround(tiles, centres, 43.2966, 5.3700);
+    EXPECT_TRUE(empty.visible.empty());
+    EXPECT_TRUE(empty.bounds.empty());
+    EXPECT_NEAR(empty.box.minLon, 5.3700 - 0.075, 1e-12);
+    EXPECT_NEAR(empty.box.maxLat, 43.2966 + 0.05, 1e-12);
+}
+
+// Where a Lambert-93 corner lies in the image of `box`, in fractions of it.
+void cornerInImage(double x, double y, const MapBox& box, double& fx, double& fy) {
+    GeoPoint p;
+    ASSERT_TRUE(lambert93ToWgs84(x, y, p));
+    fx = (p.lon - box.minLon) / (box.maxLon - box.minLon);
+    fy = (box.maxLat - p.lat) / (box.maxLat - box.minLat);
+}
+
+// The image box carries a margin around the grid: tiles are drawn where
+// their ground lies in the image, not stretched over the whole of it.
+TEST(TileMap, TilesFallWhereTheirGroundLiesInTheImage) {
+    std::vector<TileInfo> tiles = {tileNearBrest(0, 0, true, false)};
+    const MapArea one = mapAreaAround(tiles, buildTileCentres(tiles), kBrest.lat, kBrest.lon);
+    ASSERT_EQ(one.rects.size(), 1u);
+    const ImageRect r = one.rects[0];
+    // Inside the image, within the margin and the turn of the square.
+    for (double edge : {r.x0, r.y0, 1 - r.x1, 1 - r.y1}) {
+        EXPECT_GT(edge, 0.04);
+        EXPECT_LT(edge, 0.15);
+    }
+    // The square is turned by some 5 degrees here: each edge of the
+    // rectangle lies between the two corners it joins.
+    const TileInfo& t = tiles[0];
+    double swx, swy, nwx, nwy, nex, ney, sex, sey;
+    cornerInImage(t.gx * 1000.0, (t.gy - 1) * 1000.0, one.box, swx, swy);
+    cornerInImage(t.gx * 1000.0, t.gy * 1000.0, one.box, nwx, nwy);
+    cornerInImage((t.gx + 1) * 1000.0, t.gy * 1000.0, one.box, nex, ney);
+    cornerInImage((t.gx + 1) * 1000.0, (t.gy - 1) * 1000.0, one.box, sex, sey);
+    // Every corner lies inside the image, the outermost ones on the margin.
+    EXPECT_NEAR(std::min(swx, nwx), 0.05 / 1.1, 1e-9);
+    EXPECT_NEAR(std::max(sex, nex), 1 - 0.05 / 1.1, 1e-9);
+    EXPECT_NEAR(std::min(nwy, ney), 0.05 / 1.1, 1e-9);
+    EXPECT_NEAR(std::max(swy, sey), 1 - 0.05 / 1.1, 1e-9);
+    EXPECT_TRUE(std::min(swx, nwx) < r.x0 && r.x0 < std::max(swx, nwx));
+    EXPECT_TRUE(std::min(sex, nex) < r.x1 && r.x1 < std::max(sex, nex));
+    EXPECT_TRUE(std::min(nwy, ney) < r.y0 && r.y0 < std::max(nwy, ney));
+    EXPECT_TRUE(std::min(swy, sey) < r.y1 && r.y1 < std::max(swy, sey));
+
+    // A 2 × 2 block: neighbours share their edges.
+    tiles = {tileNearBrest(0, 0, true, false), tileNearBrest(1, 0, true, false), tileNearBrest(0, -1, true, false),
+             tileNearBrest(1, -1, true, false)};
+    const MapArea block = mapAreaAround(tiles, buildTileCentres(tiles), kBrest.lat, kBrest.lon);
+    ASSERT_EQ(block.rects.size(), 4u);
+    EXPECT_DOUBLE_EQ(block.rects[0].x1, block.rects[1].x0);
+    EXPECT_DOUBLE_EQ(block.rects[0].y1, block.rects[2].y0);
+    EXPECT_DOUBLE_EQ(block.rects[2].x1, block.rects[3].x0);
+}
+
+TEST(TileMap, HeaderWritesEastAndWest) {
+    EXPECT_EQ(mapHeaderCoordinates(48.3825, -4.494717), "48.3825N, 4.4947W");
+    EXPECT_EQ(mapHeaderCoordinates(49.481667, 0.106167), "49.4817N, 0.1062E");
+    EXPECT_EQ(mapHeaderCoordinates(43.6955, 7.285267), "43.6955N, 7.2853E");
+}
+
+TEST(TileMap, SelectionButtonsAndTheExplorerRule) {
+    std::vector<TileInfo> tiles = {tileNearBrest(0, 0, true, true), tileNearBrest(40, 0, true, false),
+                                   tileNearBrest(1, 0, false, true), tileNearBrest(2, 0, true, false)};
+    const std::vector<size_t> visible = {0, 2, 3};
+    selectAllLocal(tiles, visible);
+    EXPECT_TRUE(tiles[0].selected && tiles[3].selected);
+    EXPECT_FALSE(tiles[2].selected);  // only on the server
+    EXPECT_FALSE(tiles[1].selected);  // not on the map
+    tiles[1].selected = true;
+    EXPECT_EQ(countSelectedVisible(tiles, visible), 2);
+    // Selected tiles off the map go to the view too, in list order.
+    EXPECT_EQ(selectedTilePaths(tiles), (std::vector<std::string>{tiles[0].localPath, tiles[1].localPath,
+                                                                   tiles[3].localPath}));
+    selectNone(tiles, visible);
+    EXPECT_EQ(selectedTilePaths(tiles), (std::vector<std::string>{tiles[1].localPath}));
+
+    const ExploreAction expected[] = {ExploreAction::Disabled, ExploreAction::AlertFew, ExploreAction::Explore,
+                                      ExploreAction::Explore,  ExploreAction::Explore,  ExploreAction::AlertMany,
+                                      ExploreAction::AlertMany};
+    for (int n = 0; n < 7; ++n) EXPECT_EQ(exploreAction(n), expected[n]) << n;
+}
+
+TEST(TileMap, ClicksOnTiles) {
+    TileInfo local = tileNearBrest(0, 0, true, true);
+    TileClickContext ready{false, false, true, "/dalles"};
+    EXPECT_EQ(clickTile(local, ready), TileClick::Toggled);
+    EXPECT_TRUE(local.selected);
+    EXPECT_EQ(clickTile(local, ready), TileClick::Toggled);
+    EXPECT_FALSE(local.selected);
+
+    // Two clicks on a server tile: the second finds it waiting in the queue.
+    TileInfo server = tileNearBrest(1, 0, false, true);
+    std::vector<std::string> queue;
+    for (int click = 0; click < 2; ++click) {
+        TileClickContext now = ready;
+        now.waiting = std::find(queue.begin(), queue.end(), tileKey(server.gx, server.gy)) != queue.end();
+        if (clickTile(server, now) == TileClick::QueueDownload) queue.push_back(tileKey(server.gx, server.gy));
+    }
+    EXPECT_EQ(queue.size(), 1u);
+    EXPECT_FALSE(server.selected);
+
+    const struct {
+        TileClickContext context;
+        const char* catalogPath;
+    } refused[] = {
+        {{true, false, true, "/dalles"}, "29/a.asc"},   // downloading
+        {{false, false, false, "/dalles"}, "29/a.asc"}, // no tile server
+        {{false, false, true, ""}, "29/a.asc"},         // no tile folder
+        {{false, false, true, "/dalles"}, "../a.asc"},  // the catalogue points out of the folder
+        {{false, false, true, "/dalles"}, "/etc/a.asc"},
+    };
+    for (const auto& r : refused) {
+        server.catalogPath = r.catalogPath;
+        EXPECT_EQ(clickTile(server, r.context), TileClick::Nothing) << r.catalogPath;
+    }
+    TileInfo nowhere = tileNearBrest(2, 0, false, false);
+    EXPECT_EQ(clickTile(nowhere, ready), TileClick::Nothing);
+
+    const struct {
+        const char *path, *destination;
+    } paths[] = {{"29/a.asc", "/dalles/29/a.asc"}, {"a/./b.asc", "/dalles/a/./b.asc"}, {"a/../../b.asc", ""},
+                 {"..", ""}, {"", ""}, {"a\\..\\b.asc", ""}};
+    for (const auto& p : paths) EXPECT_EQ(downloadDestination("/dalles", p.path), p.destination) << p.path;
+}
+
+} // namespace
