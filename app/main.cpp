@@ -60,6 +60,8 @@ int runProgram(const CommandLine& options) {
 
     Viewer viewer;
     viewer.dataRoot = exeDir + "/data";
+    viewer.uiLayoutPath = uiLayoutFile();
+    viewer.versionText = std::string("Abysto 3D ") + kAppVersion;
     if (!viewer.init()) return -1;
     auto splash = [&](const char* message, float fraction) { showSplash(viewer.window, message, fraction); };
 

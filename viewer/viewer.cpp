@@ -1,6 +1,6 @@
 #include "viewer/viewer.h"
 
-#include "viewer/shader_sources.h"
+#include "viewer/core/shader_sources.h"
 #include "viewer/texture.h"
 #include "viewer/ui_manager.h"
 #include "viewer/viewer_input.h"
@@ -94,7 +94,7 @@ bool Viewer::init() {
         std::cerr << "Erreur : init du rendu des parcours a echoue." << std::endl;
         return false;
     }
-    if (!UIManager::init(window, dataRoot.empty() ? nullptr : dataRoot.c_str())) {
+    if (!UIManager::init(window, dataRoot.empty() ? nullptr : dataRoot.c_str(), uiLayoutPath)) {
         std::cerr << "Erreur : UIManager::init a échoué." << std::endl;
         UIManager::shutdown();
         return false;

@@ -7,12 +7,12 @@
 #include "routes/route_renderer.h"
 #include "terrain/bathy.h"
 #include "terrain/terrain_grid.h"
-#include "viewer/camera.h"
+#include "viewer/core/camera.h"
 #include "viewer/key_bindings.h"
 #include "viewer/main_menu_model.h"
 #include "viewer/overlay_renderer.h"
-#include "viewer/picking.h"
-#include "viewer/shader.h"
+#include "viewer/core/picking.h"
+#include "viewer/core/shader.h"
 #include "viewer/terrain_mesh.h"
 #include "tides/ram_table.h"
 #include "tides/tide_calendar.h"
@@ -30,6 +30,10 @@ struct Viewer {
     GLFWwindow* window = nullptr;
     // The program's data folder (icon, fonts); empty means "data" in the working directory.
     std::string dataRoot;
+    // Where the UI keeps its window layout (imgui.ini); empty: nowhere.
+    std::string uiLayoutPath;
+    // The program's name and version, shown in the menu and written as the GPX creator.
+    std::string versionText = "Abysto 3D";
 
     // Window mode.
     int windowedX = 100, windowedY = 100;

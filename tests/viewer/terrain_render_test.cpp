@@ -1,8 +1,8 @@
 // The terrain drawn for real on the virtual screen and read back: shader
 // build, depth colours, shoreline band, hill-shading and the satellite image.
 #include "tests/viewer/gl_test_support.h"
-#include "viewer/shader.h"
-#include "viewer/shader_sources.h"
+#include "viewer/core/shader.h"
+#include "viewer/core/shader_sources.h"
 #include "viewer/viewer.h"
 
 #include <algorithm>

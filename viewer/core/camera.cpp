@@ -1,4 +1,4 @@
-#include "viewer/camera.h"
+#include "viewer/core/camera.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "viewer/shader.h"
+#include "viewer/core/shader.h"
 
 #include <glad/gl.h>
 #include <glm/gtc/type_ptr.hpp>
