@@ -37,7 +37,7 @@ bool showZone(Viewer& viewer, const std::vector<std::string>& paths) {
     uploadSatelliteTexture(viewer, zone.grid);
 
     splash("Préparation du rendu...", 0.95f);
-    viewer.setTerrain(zone.grid);
+    viewer.setTerrain(std::move(zone.grid));
     return viewer.run();
 }
 

@@ -44,6 +44,8 @@ std::string newInstallId() {
     return text;
 }
 
+void writeSettingsFile();
+
 void ensureLoaded() {
     bool loaded;
     {
@@ -81,11 +83,20 @@ void loadSettings() {
     if (settings.installId.size() != 32) {
         settings.installId = newInstallId();
         lock.unlock();
-        saveSettings();
+        writeSettingsFile();
     }
 }
 
+// Loads first: a save before any load would write an empty installation id
+// over the one on disk.
 void saveSettings() {
+    ensureLoaded();
+    writeSettingsFile();
+}
+
+namespace {
+
+void writeSettingsFile() {
     nlohmann::json doc;
     {
         std::lock_guard lock(settingsMutex);
@@ -119,6 +130,8 @@ void saveSettings() {
     if (!platform::replaceFile(tempPath, finalPath, error))
         std::cerr << "[settings] " << error << std::endl;
 }
+
+} // namespace
 
 std::string getInstallId() {
     ensureLoaded();

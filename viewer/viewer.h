@@ -57,7 +57,7 @@ struct Viewer {
     TerrainMesh mesh;
     OverlayRenderer overlays;
 
-    // The zone on screen; the grid belongs to the caller and outlives the view of it.
+    // The zone on screen (the view's own copy), null when there is none.
     const TerrainGrid* grid = nullptr;
     int gridWidth = 0, gridHeight = 0;
     float minX = 0, minZ = 0, maxX = 1, maxZ = 1;
@@ -110,7 +110,8 @@ struct Viewer {
     bool init();
 
     // Shows a new zone: extents, mesh, initial camera. Markers and sea level reset.
-    void setTerrain(const TerrainGrid& terrain);
+    // The view keeps the grid (the loading cycle's dataset is not kept).
+    void setTerrain(TerrainGrid terrain);
     // Re-derives the mesh for the current exaggeration (no-op without a zone).
     void rebuildForExaggeration();
     // Makes the satellite texture from RGB rows (north first); the previous one
@@ -181,5 +182,6 @@ struct Viewer {
 
 private:
     bool uiReady = false;
+    TerrainGrid shownGrid;
     void releaseGl();
 };

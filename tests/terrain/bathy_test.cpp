@@ -298,7 +298,7 @@ TEST(Bathy, MosaicsTooLargeToLoadAreRefused) {
     }
 }
 
-TEST(Bathy, FilesThatAreNotGridsFailTheMerge) {
+TEST(Bathy, UnreadableTilesAreLeftOutAndNamedTheOthersMerged) {
     TempDir dir;
     const std::string good = writeGrid(dir.path, "good.asc", ascGrid(2, 1, 0, 0, "-99999", {"1 2"}));
     const std::string text = writeGrid(dir.path, "notes.asc", "bonjour\n");
@@ -306,23 +306,28 @@ TEST(Bathy, FilesThatAreNotGridsFailTheMerge) {
         writeGrid(dir.path, "header.asc", ascGrid(3, 2, 0, 0, "-99999", {std::string(600, 'x')}));
     // An image without geo-referencing, which GDAL opens but leaves out of the mosaic.
     const std::string image = writeGrid(dir.path, "photo.ppm", std::string("P6\n2 1\n255\n\1\2\3\4\5\6", 17));
-    Output o;
-    std::unique_ptr<Bathy> bathy = open({good, image}, &o);
-    EXPECT_FALSE(bathy->isOpen());
-    EXPECT_TRUE(contains(o.err, "Dalle écartée par GDAL lors de la fusion : " + image + "\n")) << o.err;
-    EXPECT_TRUE(contains(o.err, "Erreur lors de la fusion des 2 dalle(s).\n")) << o.err;
-
     fs::create_directories(dir / "folder.asc");
-    for (const std::string& bad : {text, noValues, (dir / "folder.asc").string(), (dir / "missing.asc").string()}) {
-        SCOPED_TRACE(bad);
+    const std::string folder = (dir / "folder.asc").string(), missing = (dir / "missing.asc").string();
+    struct Case {
+        std::string bad, message;
+    };
+    const std::string unreadable = "Fichier illisible ou qui n'est pas une grille d'altitudes : ";
+    for (const Case& c : {Case{image, "Dalle écartée par GDAL lors de la fusion : "}, Case{text, unreadable},
+                          Case{noValues, unreadable}, Case{folder, unreadable}, Case{missing, unreadable}}) {
+        SCOPED_TRACE(c.bad);
         Output o;
-        std::unique_ptr<Bathy> bathy = open({good, bad}, &o);
-        EXPECT_FALSE(bathy->isOpen());
-        EXPECT_EQ(o.out, "");
+        std::unique_ptr<Bathy> bathy = open({c.bad, good}, &o);
+        ASSERT_TRUE(bathy->isOpen()) << o.err;
+        EXPECT_EQ(bathy->width(), 2);
+        EXPECT_EQ(o.out, "1 dalle(s) fusionnée(s) en un seul raster.\n");
         // One line of ours names the file; GDAL may add its own.
-        EXPECT_TRUE(contains(o.err, "Fichier illisible ou qui n'est pas une grille d'altitudes : " + bad + "\n"))
-            << o.err;
-        EXPECT_TRUE(contains(o.err, "Erreur lors de la fusion des 2 dalle(s).\n")) << o.err;
+        EXPECT_TRUE(contains(o.err, c.message + c.bad + "\n")) << o.err;
+        EXPECT_FALSE(contains(o.err, "Erreur lors de la fusion")) << o.err;
+
+        // Alone it leaves nothing to merge.
+        bathy = open({c.bad}, &o);
+        EXPECT_FALSE(bathy->isOpen());
+        EXPECT_TRUE(contains(o.err, "Erreur lors de la fusion des 1 dalle(s).\n")) << o.err;
     }
 }
 

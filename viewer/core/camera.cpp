@@ -43,6 +43,14 @@ void Camera::moveRight(float amount) {
     target += right * amount;
 }
 
+void moveByKeys(Camera& camera, const MoveKeys& keys, float frameTime) {
+    const float step = camera.distance * 0.6f * std::clamp(frameTime, 0.0f, kMaxMoveFrameTime);
+    if (keys.forward) camera.moveForward(step);
+    if (keys.back) camera.moveForward(-step);
+    if (keys.right) camera.moveRight(step);
+    if (keys.left) camera.moveRight(-step);
+}
+
 float steppedExaggeration(float current, int direction) {
     return std::clamp(std::round(current) + static_cast<float>(direction), 1.0f, 7.0f);
 }

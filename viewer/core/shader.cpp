@@ -67,6 +67,7 @@ void Shader::setFloat(const char* name, float value) const {
 }
 
 void Shader::setInt(const char* name, int value) const {
+    if (program == 0) return reportUnbuilt();
     glUniform1i(glGetUniformLocation(program, name), value);
 }
 
