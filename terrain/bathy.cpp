@@ -145,8 +145,8 @@ Bathy::Bathy(const std::vector<std::string>& paths) {
         int usageError = 0;
         merged = GDALBuildVRT(kMergedName, int(names.size()), nullptr, names.data(), nullptr, &usageError);
     }
-    if (merged) held = tilesInMosaic(merged, readable);
-    if (merged && (held == 0 || !mosaicFitsInMemory(merged))) {
+    if (merged && mosaicFitsInMemory(merged)) held = tilesInMosaic(merged, readable);
+    if (merged && held == 0) {
         GDALClose(merged);
         merged = nullptr;
     }
