@@ -38,10 +38,12 @@ struct PendingLine {
     std::string text;
     ~PendingLine() { flush(); }
     void flush() {
-        int fd = logFd.load();
-        if (text.empty() || fd < 0) return;
+        if (text.empty()) return;
+        // Read under the lock that closeLog holds while it closes: outside
+        // it the number could already name a closed or reused descriptor.
         std::lock_guard lock(writeMutex);
-        writeAll(fd, text.data(), text.size());
+        const int fd = logFd.load();
+        if (fd >= 0) writeAll(fd, text.data(), text.size());
         text.clear();
     }
 };

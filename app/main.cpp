@@ -41,7 +41,7 @@ bool showZone(Viewer& viewer, const std::vector<std::string>& paths) {
     uploadSatelliteTexture(viewer, zone.grid);
 
     splash("Préparation du rendu...", 0.95f);
-    viewer.setTerrain(zone.grid);
+    viewer.setTerrain(std::move(zone.grid));
     return viewer.run();
 }
 
@@ -67,6 +67,8 @@ int runProgram(const CommandLine& options) {
 
     Viewer viewer;
     viewer.dataRoot = exeDir + "/data";
+    viewer.uiLayoutPath = uiLayoutFile();
+    viewer.versionText = std::string("Abysto 3D ") + kAppVersion;
     if (!viewer.init()) return -1;
     auto splash = [&](const char* message, float fraction) { showSplash(viewer.window, message, fraction); };
 

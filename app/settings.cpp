@@ -56,6 +56,7 @@ int64_t snoozeTimeOf(const nlohmann::json& doc) {
         throw std::runtime_error("updateSnoozedUntil n'est pas un entier sur 64 bits");
     return it->get<int64_t>();
 }
+void writeSettingsFile();
 
 void ensureLoaded() {
     bool loaded;
@@ -94,11 +95,20 @@ void loadSettings() {
     if (settings.installId.size() != 32) {
         settings.installId = newInstallId();
         lock.unlock();
-        saveSettings();
+        writeSettingsFile();
     }
 }
 
+// Loads first: a save before any load would write an empty installation id
+// over the one on disk.
 void saveSettings() {
+    ensureLoaded();
+    writeSettingsFile();
+}
+
+namespace {
+
+void writeSettingsFile() {
     nlohmann::json doc;
     {
         std::lock_guard lock(settingsMutex);
@@ -132,6 +142,8 @@ void saveSettings() {
     if (!platform::replaceFile(tempPath, finalPath, error))
         std::cerr << "[settings] " << error << std::endl;
 }
+
+} // namespace
 
 std::string getInstallId() {
     ensureLoaded();

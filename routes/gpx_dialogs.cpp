@@ -16,8 +16,9 @@ const std::vector<platform::FileFilter>& gpxFilters() {
 
 } // namespace
 
-void exportRoutesTo(const std::string& path, RouteEditor& editor, RoutePanelState& panel) {
-    if (exportGpx(path, editor.routes, editor.geo, gpxCreator()))
+void exportRoutesTo(const std::string& path, RouteEditor& editor, RoutePanelState& panel,
+                    const std::string& creator) {
+    if (exportGpx(path, editor.routes, editor.geo, creator))
         setStatus(panel, "Parcours exportés.", false);
     else
         setStatus(panel, lastGpxError(), true);
@@ -38,11 +39,11 @@ void importRoutesFrom(const std::string& path, RouteEditor& editor, RoutePanelSt
         setStatus(panel, "Import terminé.", false);
 }
 
-void onExportRequested(RouteEditor& editor, RoutePanelState& panel) {
+void onExportRequested(RouteEditor& editor, RoutePanelState& panel, const std::string& creator) {
     if (editor.routes.empty()) return;
     std::string path;
     if (platform::saveFileDialog("Exporter les parcours en GPX", "abysto_parcours.gpx", gpxFilters(), "gpx", path))
-        exportRoutesTo(path, editor, panel);
+        exportRoutesTo(path, editor, panel, creator);
 }
 
 void onImportRequested(RouteEditor& editor, RoutePanelState& panel) {

@@ -7,9 +7,11 @@
 
 #include <string>
 
-void onExportRequested(RouteEditor& editor, RoutePanelState& panel);
+// creator: the program's name and version, written into the file.
+void onExportRequested(RouteEditor& editor, RoutePanelState& panel, const std::string& creator);
 void onImportRequested(RouteEditor& editor, RoutePanelState& panel);
 
 // What follows the dialogs, for a chosen path (also used by the tests).
-void exportRoutesTo(const std::string& path, RouteEditor& editor, RoutePanelState& panel);
+void exportRoutesTo(const std::string& path, RouteEditor& editor, RoutePanelState& panel,
+                    const std::string& creator);
 void importRoutesFrom(const std::string& path, RouteEditor& editor, RoutePanelState& panel);

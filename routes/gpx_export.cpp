@@ -1,9 +1,8 @@
 #include "routes/gpx_export.h"
 
-#include "app/version.h"
 #include "routes/gpx_error.h"
 #include "terrain/bathy.h"
-#include "viewer/exports.h"
+#include "viewer/core/exports.h"
 
 #include <cstdio>
 #include <iostream>
@@ -24,7 +23,6 @@ std::string xmlEscape(const std::string& text) {
     return out;
 }
 
-std::string gpxCreator() { return std::string("Abysto 3D ") + kAppVersion; }
 
 namespace {
 

@@ -10,9 +10,6 @@
 // "&", "<", ">", the double quote and the apostrophe as entities; other bytes as they are.
 std::string xmlEscape(const std::string& text);
 
-// The creator written in exported files: "Abysto 3D " and the version.
-std::string gpxCreator();
-
 // The GPX text of every route with at least 2 points (hidden ones too), a loop
 // closed by its first point again. `written` receives the number of tracks.
 std::string routesGpx(const std::vector<Route>& routes, const Georeference& geo, const std::string& creator,

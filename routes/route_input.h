@@ -5,7 +5,7 @@
 #include "routes/route_colors.h"
 #include "routes/route_editor.h"
 #include "routes/route_panel_state.h"
-#include "viewer/picking.h"
+#include "viewer/core/picking.h"
 
 #include <vector>
 

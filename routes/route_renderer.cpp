@@ -1,6 +1,6 @@
 #include "routes/route_renderer.h"
 
-#include "viewer/shader_sources.h"
+#include "viewer/core/shader_sources.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "routes/route_geometry.h"
-#include "viewer/shader.h"
+#include "viewer/core/shader.h"
 
 #include <glm/glm.hpp>
 #include <vector>

@@ -71,20 +71,22 @@ bool tileIsPlausible(const std::string& path) {
 }
 
 // GDAL leaves out, with a mere warning, inputs it cannot place in the
-// mosaic (no geo-referencing, other band count...). A merge that lost a
-// tile must not be reported as complete.
-bool mosaicHoldsEveryTile(GDALDatasetH merged, const std::vector<std::string>& paths) {
+// mosaic (no geo-referencing, other band count...). Each one is named; the
+// number of tiles the mosaic does hold is returned.
+size_t tilesInMosaic(GDALDatasetH merged, const std::vector<std::string>& paths) {
     std::set<std::string> used;
     char** files = GDALGetFileList(merged);
     for (char** f = files; f && *f; ++f) used.insert(*f);
     CSLDestroy(files);
-    bool complete = true;
+    size_t held = 0;
     for (const std::string& path : paths) {
-        if (used.count(path)) continue;
+        if (used.count(path)) {
+            ++held;
+            continue;
+        }
         std::cerr << "Dalle écartée par GDAL lors de la fusion : " << path << std::endl;
-        complete = false;
     }
-    return complete;
+    return held;
 }
 
 struct TransformDeleter {
@@ -131,17 +133,22 @@ Bathy::Bathy(const std::vector<std::string>& paths) {
         return;
     }
 
-    bool inputsOk = true;
-    for (const std::string& path : paths) inputsOk = tileIsPlausible(path) && inputsOk;
+    // A tile that cannot be read is named and left out; the others still
+    // make a terrain, as GDAL's own merge would.
+    std::vector<std::string> readable;
+    for (const std::string& path : paths)
+        if (tileIsPlausible(path)) readable.push_back(path);
 
     GDALDatasetH merged = nullptr;
-    if (inputsOk) {
+    size_t held = 0;
+    if (!readable.empty()) {
         std::vector<const char*> names;
-        for (const std::string& path : paths) names.push_back(path.c_str());
+        for (const std::string& path : readable) names.push_back(path.c_str());
         int usageError = 0;
         merged = GDALBuildVRT(kMergedName, int(names.size()), nullptr, names.data(), nullptr, &usageError);
     }
-    if (merged && !(mosaicFitsInMemory(merged) && mosaicHoldsEveryTile(merged, paths))) {
+    if (merged && mosaicFitsInMemory(merged)) held = tilesInMosaic(merged, readable);
+    if (merged && held == 0) {
         GDALClose(merged);
         merged = nullptr;
     }
@@ -150,7 +157,7 @@ Bathy::Bathy(const std::vector<std::string>& paths) {
         return;
     }
     dataset = merged;
-    std::cout << paths.size() << " dalle(s) fusionnée(s) en un seul raster." << std::endl;
+    std::cout << held << " dalle(s) fusionnée(s) en un seul raster." << std::endl;
 }
 
 Bathy::~Bathy() {

@@ -40,6 +40,46 @@ bool tileCoordinatesFromName(const std::string& name, int32_t& gx, int32_t& gy) 
     return false;
 }
 
+namespace {
+
+void scanFile(const fs::directory_entry& entry, std::vector<TileInfo>& tiles) {
+    std::error_code statusError;
+    if (!entry.is_regular_file(statusError) || entry.path().extension() != ".asc") return;
+
+    const std::string name = entry.path().filename().string();
+    if (name.size() < 5 || name.find("MNT1M") == std::string::npos) return;
+
+    TileInfo tile;
+    if (!tileCoordinatesFromName(name, tile.gx, tile.gy)) {
+        std::cerr << "Impossible d'extraire les coordonnées de : " << name << std::endl;
+        return;
+    }
+    tile.localPath = entry.path().string();
+    tile.isLocal = true;
+    tiles.push_back(std::move(tile));
+}
+
+// Depth first, in the order the folders list their entries, without following
+// links to folders. A folder that cannot be read is named once and skipped:
+// the tiles of its neighbours still count.
+void scanFolder(const fs::path& folder, std::vector<TileInfo>& tiles) {
+    std::error_code ec;
+    fs::directory_iterator it(folder, ec), end;
+    for (; !ec && it != end; it.increment(ec)) {
+        const fs::directory_entry& entry = *it;
+        std::error_code statusError;
+        if (entry.is_directory(statusError) && !entry.is_symlink(statusError))
+            scanFolder(entry.path(), tiles);
+        else
+            scanFile(entry, tiles);
+    }
+    if (ec)
+        std::cerr << "Dossier de dalles illisible, ignoré : " << folder.string() << " (" << ec.message() << ")"
+                  << std::endl;
+}
+
+} // namespace
+
 std::vector<TileInfo> scanLocalTiles(const std::string& tileDir) {
     std::vector<TileInfo> tiles;
     std::error_code ec;
@@ -47,29 +87,6 @@ std::vector<TileInfo> scanLocalTiles(const std::string& tileDir) {
         std::cerr << "Le répertoire des données n'existe pas: " << tileDir << std::endl;
         return tiles;
     }
-
-    fs::recursive_directory_iterator it(tileDir, ec), end;
-    for (; !ec && it != end; it.increment(ec)) {
-        const fs::directory_entry& entry = *it;
-        std::error_code statusError;
-        if (!entry.is_regular_file(statusError) || entry.path().extension() != ".asc") continue;
-
-        const std::string name = entry.path().filename().string();
-        if (name.size() < 5 || name.find("MNT1M") == std::string::npos) continue;
-
-        TileInfo tile;
-        if (!tileCoordinatesFromName(name, tile.gx, tile.gy)) {
-            std::cerr << "Impossible d'extraire les coordonnées de : " << name << std::endl;
-            continue;
-        }
-        tile.localPath = entry.path().string();
-        tile.isLocal = true;
-        tiles.push_back(std::move(tile));
-    }
-    if (ec) {
-        // Keep what was found; the rest of the folder could not be read.
-        std::cerr << "Erreur de lecture du dossier des dalles (" << ec.message() << "), "
-                  << tiles.size() << " dalle(s) retenue(s)." << std::endl;
-    }
+    scanFolder(tileDir, tiles);
     return tiles;
 }

@@ -1,4 +1,5 @@
 #include "tides/ram_table.h"
+#include "tides/nearest_site.h"
 
 #include <charconv>
 #include <cmath>
@@ -104,15 +105,7 @@ bool loadRamAtStartup(const std::string& path, std::vector<RamSite>& sites) {
 std::string ramFilePath(const std::string& exeDir) { return exeDir + "/data/SHOM-data/RAM.csv"; }
 
 bool nearestRamSite(const std::vector<RamSite>& sites, double latitude, double longitude, RamSite& nearest) {
-    const RamSite* best = nullptr;
-    double bestDistance = 0.0;
-    for (const RamSite& site : sites) {
-        const double distance = std::hypot(site.latitude - latitude, site.longitude - longitude);
-        if (!best || distance < bestDistance) {
-            best = &site;
-            bestDistance = distance;
-        }
-    }
+    const RamSite* best = nearestSite(sites, latitude, longitude, [](const RamSite&) { return true; });
     if (!best) return false;
     nearest = *best;
     return true;

@@ -1,4 +1,5 @@
 #include "tides/tide_client.h"
+#include "tides/nearest_site.h"
 
 #include "tides/fetch_url.h"
 #include "tides/tide_dates.h"
@@ -73,16 +74,8 @@ bool fetchMonthCoeffsAround(const std::string& apiKey, const std::string& siteId
 }
 
 bool nearestTideSite(const std::vector<TideSite>& sites, double latitude, double longitude, TideSite& nearest) {
-    const TideSite* best = nullptr;
-    double bestDistance = 0.0;
-    for (const TideSite& site : sites) {
-        if (site.id.empty()) continue;
-        const double distance = std::hypot(site.latitude - latitude, site.longitude - longitude);
-        if (!best || distance < bestDistance) {
-            best = &site;
-            bestDistance = distance;
-        }
-    }
+    const TideSite* best =
+        nearestSite(sites, latitude, longitude, [](const TideSite& site) { return !site.id.empty(); });
     if (!best) return false;
     nearest = *best;
     return true;

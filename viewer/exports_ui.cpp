@@ -2,7 +2,7 @@
 // destination with the system's save dialog; a cancelled dialog ends it silently.
 #include "platform/platform.h"
 #include "viewer/account_page.h"
-#include "viewer/exports.h"
+#include "viewer/core/exports.h"
 #include "viewer/viewer.h"
 
 #include <glad/gl.h>

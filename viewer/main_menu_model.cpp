@@ -1,7 +1,5 @@
 #include "viewer/main_menu_model.h"
 
-#include "app/version.h"
-
 namespace {
 
 MenuEntry item(const char* label, const char* shortcut, bool checked, bool enabled, MenuAction action) {
@@ -12,7 +10,7 @@ MenuEntry separator() { return {MenuEntry::Separator, "", "", false, true, MenuA
 
 } // namespace
 
-std::vector<Menu> mainMenuModel(const MenuSwitches& s) {
+std::vector<Menu> mainMenuModel(const MenuSwitches& s, const std::string& versionText) {
     using A = MenuAction;
     return {
         {"Fichier",
@@ -34,6 +32,6 @@ std::vector<Menu> mainMenuModel(const MenuSwitches& s) {
         {"Aide",
          {item("Raccourcis clavier", "I", s.helpOpen, true, A::ToggleHelp),
           item("Mon compte", "", false, true, A::OpenAccountPage), separator(),
-          {MenuEntry::DisabledText, std::string("Abysto 3D ") + kAppVersion, "", false, false, A::None}}},
+          {MenuEntry::DisabledText, versionText, "", false, false, A::None}}},
     };
 }

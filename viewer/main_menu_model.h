@@ -52,4 +52,5 @@ struct MenuSwitches {
     bool helpOpen = false;
 };
 
-std::vector<Menu> mainMenuModel(const MenuSwitches& s);
+// versionText: the program's name and version, shown greyed in the help menu.
+std::vector<Menu> mainMenuModel(const MenuSwitches& s, const std::string& versionText);

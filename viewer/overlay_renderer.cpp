@@ -1,6 +1,6 @@
 #include "viewer/overlay_renderer.h"
 
-#include "viewer/shader_sources.h"
+#include "viewer/core/shader_sources.h"
 
 #include <cstddef>
 #include <glad/gl.h>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "viewer/overlay_geometry.h"
-#include "viewer/shader.h"
+#include "viewer/core/shader.h"
 
 #include <glm/glm.hpp>
 #include <vector>

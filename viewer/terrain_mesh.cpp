@@ -7,7 +7,16 @@ TerrainMesh::~TerrainMesh() { release(); }
 
 void TerrainMesh::upload(const std::vector<GridPoint>& points, const std::vector<Triangle>& triangles,
                          float exaggeration, const RenderBounds& bounds) {
-    const std::vector<TerrainVertex> vertices = buildRenderVertices(points, triangles, exaggeration, bounds);
+    uploadVertices(buildRenderVertices(points, triangles, exaggeration, bounds), triangles);
+}
+
+void TerrainMesh::uploadVertices(const std::vector<TerrainVertex>& vertices, const std::vector<Triangle>& triangles) {
+    if (vertices.empty() && !triangles.empty()) {
+        // The index count of the previous terrain would make the next draw
+        // read past the empty buffer.
+        indexCount = 0;
+        return;
+    }
     indexCount = static_cast<int>(3 * triangles.size());
 
     if (vertexArray == 0) glGenVertexArrays(1, &vertexArray);
@@ -35,7 +44,7 @@ void TerrainMesh::upload(const std::vector<GridPoint>& points, const std::vector
 }
 
 void TerrainMesh::draw() const {
-    if (vertexArray == 0) return;
+    if (vertexArray == 0 || indexCount == 0) return;
     glBindVertexArray(vertexArray);
     glDrawElements(GL_TRIANGLES, indexCount, GL_UNSIGNED_INT, nullptr);
     glBindVertexArray(0);

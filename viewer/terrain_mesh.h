@@ -19,6 +19,9 @@ struct TerrainMesh {
     // Derives the render vertices and refills the buffers (created on first use).
     void upload(const std::vector<GridPoint>& points, const std::vector<Triangle>& triangles,
                 float exaggeration, const RenderBounds& bounds);
+    // Refills the buffers from vertices already derived. Without vertices for
+    // the triangles (they could not be allocated) nothing is drawn.
+    void uploadVertices(const std::vector<TerrainVertex>& vertices, const std::vector<Triangle>& triangles);
     void draw() const;
     // Deletes the GL objects; needs the context that created them to be current.
     void release();

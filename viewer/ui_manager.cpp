@@ -1,6 +1,5 @@
 #include "viewer/ui_manager.h"
 
-#include "app/paths.h"
 #include "viewer/ui_fonts.h"
 
 #include <filesystem>
@@ -99,13 +98,14 @@ std::string uiFontFile(const std::string& fontsDir, const std::string& name) {
 
 namespace UIManager {
 
-bool init(GLFWwindow* window, const char* dataRoot) {
+bool init(GLFWwindow* window, const char* dataRoot, const std::string& iniPath) {
     IMGUI_CHECKVERSION();
     ImGui::CreateContext();
     ImGuiIO& io = ImGui::GetIO();
     // ImGui keeps only the pointer: the path lives as long as the process.
-    static const std::string iniPath = uiLayoutFile();
-    io.IniFilename = iniPath.c_str();
+    static std::string keptIniPath;
+    keptIniPath = iniPath;
+    io.IniFilename = keptIniPath.empty() ? nullptr : keptIniPath.c_str();
 
     loadFonts(io, dataRoot);
     applyStyle();

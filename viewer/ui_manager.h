@@ -10,8 +10,9 @@ namespace UIManager {
 
 // Creates the UI context, loads the fonts from dataRoot/fonts (dataRoot may be
 // null: default font), applies the style and starts the GLFW and OpenGL 3
-// backends. The window's own input callbacks must already be installed.
-bool init(GLFWwindow* window, const char* dataRoot);
+// backends. The window layout is kept in iniPath (empty: not kept). The
+// window's own input callbacks must already be installed.
+bool init(GLFWwindow* window, const char* dataRoot, const std::string& iniPath);
 // Backends then context; does nothing when init did not run.
 void shutdown();
 

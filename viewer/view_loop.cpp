@@ -54,7 +54,7 @@ void Viewer::drawFrame(float frameTime) {
     drawRoutes(view, projection);
 
     beginUiFrame();
-    applyMenuAction(drawMainMenu(mainMenuModel(menuSwitches())));
+    applyMenuAction(drawMainMenu(mainMenuModel(menuSwitches(), versionText)));
     drawRouteToolbarAndWindow();
     drawMarkerLabelsAndList(view, projection);
     float appliedLevel = 0.0f;

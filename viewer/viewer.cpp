@@ -1,6 +1,6 @@
 #include "viewer/viewer.h"
 
-#include "viewer/shader_sources.h"
+#include "viewer/core/shader_sources.h"
 #include "viewer/texture.h"
 #include "viewer/ui_manager.h"
 #include "viewer/viewer_input.h"
@@ -94,7 +94,7 @@ bool Viewer::init() {
         std::cerr << "Erreur : init du rendu des parcours a echoue." << std::endl;
         return false;
     }
-    if (!UIManager::init(window, dataRoot.empty() ? nullptr : dataRoot.c_str())) {
+    if (!UIManager::init(window, dataRoot.empty() ? nullptr : dataRoot.c_str(), uiLayoutPath)) {
         std::cerr << "Erreur : UIManager::init a échoué." << std::endl;
         UIManager::shutdown();
         return false;
@@ -125,11 +125,16 @@ void Viewer::releaseGl() {
     terrainShader.release();
 }
 
-void Viewer::setTerrain(const TerrainGrid& terrain) {
+void Viewer::setTerrain(TerrainGrid newTerrain) {
     clearDepthMarkers();
     seaLevel = 0.0f;
     satelliteOn = false;
-    grid = &terrain;
+    // The route editor's height grid points into this copy, which lives
+    // until the next zone replaces it.
+    shownGrid = std::move(newTerrain);
+    shownGrid.dataset = nullptr;
+    grid = &shownGrid;
+    const TerrainGrid& terrain = shownGrid;
     gridWidth = terrain.width;
     gridHeight = terrain.height;
 
@@ -147,9 +152,17 @@ void Viewer::setTerrain(const TerrainGrid& terrain) {
         z1 = std::max(z1, -p.y);
     }
     if (!any) {
-        // Nothing of the previous zone may stay on screen over an empty one.
+        // Nothing of the previous zone may stay on screen over an empty one,
+        // nor come back with the next rebuild: no extents, no reference grid.
         mesh.release();
         overlays.clearGrid();
+        grid = nullptr;
+        minX = minZ = 0;
+        maxX = maxZ = 1;
+        centre = glm::vec3(0.0f);
+        diagonal = 0;
+        hMin = 0;
+        hMax = 1;
         return;
     }
     minX = x0;

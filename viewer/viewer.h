@@ -7,12 +7,12 @@
 #include "routes/route_renderer.h"
 #include "terrain/bathy.h"
 #include "terrain/terrain_grid.h"
-#include "viewer/camera.h"
+#include "viewer/core/camera.h"
 #include "viewer/key_bindings.h"
 #include "viewer/main_menu_model.h"
 #include "viewer/overlay_renderer.h"
-#include "viewer/picking.h"
-#include "viewer/shader.h"
+#include "viewer/core/picking.h"
+#include "viewer/core/shader.h"
 #include "viewer/terrain_mesh.h"
 #include "tides/ram_table.h"
 #include "tides/tide_calendar.h"
@@ -30,6 +30,10 @@ struct Viewer {
     GLFWwindow* window = nullptr;
     // The program's data folder (icon, fonts); empty means "data" in the working directory.
     std::string dataRoot;
+    // Where the UI keeps its window layout (imgui.ini); empty: nowhere.
+    std::string uiLayoutPath;
+    // The program's name and version, shown in the menu and written as the GPX creator.
+    std::string versionText = "Abysto 3D";
 
     // Window mode.
     int windowedX = 100, windowedY = 100;
@@ -53,7 +57,7 @@ struct Viewer {
     TerrainMesh mesh;
     OverlayRenderer overlays;
 
-    // The zone on screen; the grid belongs to the caller and outlives the view of it.
+    // The zone on screen (the view's own copy), null when there is none.
     const TerrainGrid* grid = nullptr;
     int gridWidth = 0, gridHeight = 0;
     float minX = 0, minZ = 0, maxX = 1, maxZ = 1;
@@ -106,7 +110,8 @@ struct Viewer {
     bool init();
 
     // Shows a new zone: extents, mesh, initial camera. Markers and sea level reset.
-    void setTerrain(const TerrainGrid& terrain);
+    // The view keeps the grid (the loading cycle's dataset is not kept).
+    void setTerrain(TerrainGrid terrain);
     // Re-derives the mesh for the current exaggeration (no-op without a zone).
     void rebuildForExaggeration();
     // Makes the satellite texture from RGB rows (north first); the previous one
@@ -177,5 +182,6 @@ struct Viewer {
 
 private:
     bool uiReady = false;
+    TerrainGrid shownGrid;
     void releaseGl();
 };

@@ -145,9 +145,10 @@ void Viewer::handleClick(double framebufferX, double framebufferY) {
 
 void Viewer::moveCameraFromKeyboard(float frameTime) {
     if (uiWantsKeyboard()) return;
-    const float step = camera.distance * 0.6f * frameTime;
-    if (glfwGetKey(window, GLFW_KEY_W) == GLFW_PRESS) camera.moveForward(step);
-    if (glfwGetKey(window, GLFW_KEY_S) == GLFW_PRESS) camera.moveForward(-step);
-    if (glfwGetKey(window, GLFW_KEY_D) == GLFW_PRESS) camera.moveRight(step);
-    if (glfwGetKey(window, GLFW_KEY_A) == GLFW_PRESS) camera.moveRight(-step);
+    MoveKeys keys;
+    keys.forward = glfwGetKey(window, GLFW_KEY_W) == GLFW_PRESS;
+    keys.back = glfwGetKey(window, GLFW_KEY_S) == GLFW_PRESS;
+    keys.right = glfwGetKey(window, GLFW_KEY_D) == GLFW_PRESS;
+    keys.left = glfwGetKey(window, GLFW_KEY_A) == GLFW_PRESS;
+    moveByKeys(camera, keys, frameTime);
 }

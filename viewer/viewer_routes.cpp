@@ -61,6 +61,6 @@ void Viewer::drawRoutes(const glm::mat4& view, const glm::mat4& projection) {
 void Viewer::drawRouteToolbarAndWindow() {
     drawRouteToolbar(routeEditor, routePanel);
     const RouteRequests requests = drawRoutePanel(routePanel, routeEditor, tide.samples, tide.datumOffset, seaLevel);
-    if (requests.exportRequested) onExportRequested(routeEditor, routePanel);
+    if (requests.exportRequested) onExportRequested(routeEditor, routePanel, versionText);
     if (requests.importRequested) onImportRequested(routeEditor, routePanel);
 }

@@ -2,6 +2,10 @@
 #include "app/paths.h"
 #include "tests/support/temp_dir.h"
 
+#include <atomic>
+#include <fcntl.h>
+#include <unistd.h>
+#include <chrono>
 #include <gtest/gtest.h>
 
 #include <iostream>
@@ -101,6 +105,31 @@ TEST_F(LogTest, ThreadsNeverMixInsideALine) {
         ++good;
     }
     EXPECT_EQ(good, 2000);
+}
+
+TEST_F(LogTest, WritersAfterTheCloseNeverReachAReusedDescriptor) {
+    // Writers keep the log's line buffer while it closes; the file opened
+    // next usually gets the closed descriptor's number.
+    for (int round = 0; round < 40; ++round) {
+        openLog("1.0.2");
+        std::streambuf* logBuffer = std::cout.rdbuf();
+        std::atomic<bool> stop{false};
+        std::vector<std::thread> writers;
+        for (int t = 0; t < 3; ++t)
+            writers.emplace_back([&] {
+                std::ostream out(logBuffer);
+                while (!stop) out << "ligne de travail\n";
+            });
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        closeLog();
+        const fs::path victim = logs / "autre.txt";
+        const int fd = ::open(victim.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        stop = true;
+        for (auto& w : writers) w.join();
+        ::close(fd);
+        ASSERT_EQ(fs::file_size(victim), 0u) << "round " << round;
+    }
 }
 
 TEST_F(LogTest, UnwritableFolderKeepsTheStreams) {

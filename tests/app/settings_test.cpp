@@ -56,6 +56,14 @@ TEST_F(SettingsTest, FirstRunWritesDefaultsWithANewId) {
     EXPECT_EQ(getInstallId(), id);  // kept for good
 }
 
+TEST_F(SettingsTest, SaveBeforeAnyLoadKeepsTheSavedId) {
+    writeFile(file, R"({"installId": "0123456789abcdef0123456789abcdef", "ignoredUpdateVersion": "1.1.0",
+                       "updateSnoozedUntil": 5})");
+    saveSettings();
+    EXPECT_EQ(saved()["installId"], "0123456789abcdef0123456789abcdef");
+    EXPECT_EQ(saved()["ignoredUpdateVersion"], "1.1.0");
+}
+
 TEST_F(SettingsTest, ShortIdIsReplacedAndOtherValuesKept) {
     writeFile(file, R"({"installId": "0123456789abcdef0123456789abcde", "ignoredUpdateVersion": "1.1.0",
                         "updateSnoozedUntil": 1900000000, "autre": true})");

@@ -74,7 +74,6 @@ std::vector<OgrTrack> readWithGdal(const std::string& path) {
 
 TEST(GpxText, EscapingAndAttributes) {
     EXPECT_EQ(xmlEscape("a&b<c>d\"e'f é"), "a&amp;b&lt;c&gt;d&quot;e&apos;f é");
-    EXPECT_EQ(gpxCreator(), "Abysto 3D 1.0.2");
 
     EXPECT_EQ(readAttribute("<trkpt lat=\"48.5\" lon=\"-4.25\"", "lon"), -4.25);
     EXPECT_EQ(readAttribute("<trkpt lon='-4.25' LAT='48.5'", "lat"), 48.5);  // either quote, any order and case
@@ -102,7 +101,7 @@ TEST_F(GpxFixture, ExportIsReadBackByGdalAndWellFormed) {
 
     const std::string path = (dir / "parcours.gpx").string();
     testing::internal::CaptureStdout();
-    ASSERT_TRUE(exportGpx(path, editor.routes, geo, gpxCreator())) << lastGpxError();
+    ASSERT_TRUE(exportGpx(path, editor.routes, geo, "Abysto 3D 1.0.2")) << lastGpxError();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Export GPX termine : " + path + " (2 parcours)\n");
 
     const std::string text = fileText(path);
@@ -170,31 +169,31 @@ TEST_F(GpxFixture, ExportIsReadBackByGdalAndWellFormed) {
 TEST_F(GpxFixture, ExportFailures) {
     const std::string path = (dir / "a.gpx").string();
     editor.routes = {makeRoute({{1, 1}, {2, 2}})};
-    EXPECT_FALSE(exportGpx(path, editor.routes, Georeference{}, gpxCreator()));
+    EXPECT_FALSE(exportGpx(path, editor.routes, Georeference{}, "Abysto 3D 1.0.2"));
     EXPECT_EQ(lastGpxError(), "Georeferencement absent : impossible de convertir en WGS84.");
-    EXPECT_FALSE(exportGpx(path, {}, geo, gpxCreator()));
+    EXPECT_FALSE(exportGpx(path, {}, geo, "Abysto 3D 1.0.2"));
     EXPECT_EQ(lastGpxError(), "Aucun parcours a exporter.");
 
     // No route of 2 points: reported, and the file the user chose is left as it was.
     writeFile(dir / "a.gpx", "earlier content");
-    EXPECT_FALSE(exportGpx(path, {makeRoute({{1, 1}}), Route{}}, geo, gpxCreator()));
+    EXPECT_FALSE(exportGpx(path, {makeRoute({{1, 1}}), Route{}}, geo, "Abysto 3D 1.0.2"));
     EXPECT_EQ(lastGpxError(), "Aucun parcours ne comporte au moins deux points.");
     EXPECT_EQ(fileText(dir / "a.gpx"), "earlier content");
 
     const std::string unwritable = (dir / "missing" / "b.gpx").string();
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(exportGpx(unwritable, editor.routes, geo, gpxCreator()));
+    EXPECT_FALSE(exportGpx(unwritable, editor.routes, geo, "Abysto 3D 1.0.2"));
     testing::internal::GetCapturedStderr();
     EXPECT_EQ(lastGpxError(), "Impossible d'ouvrir " + unwritable + " en ecriture.");
 
     // Through the window's hook: the status line says what happened.
     testing::internal::CaptureStderr();
-    exportRoutesTo(unwritable, editor, panel);
+    exportRoutesTo(unwritable, editor, panel, "Abysto 3D 1.0.2");
     testing::internal::GetCapturedStderr();
     EXPECT_TRUE(panel.statusIsError);
     EXPECT_EQ(panel.statusText, lastGpxError());
     testing::internal::CaptureStdout();
-    exportRoutesTo(path, editor, panel);
+    exportRoutesTo(path, editor, panel, "Abysto 3D 1.0.2");
     testing::internal::GetCapturedStdout();
     EXPECT_FALSE(panel.statusIsError);
     EXPECT_EQ(panel.statusText, "Parcours exportés.");

@@ -298,7 +298,7 @@ TEST(Bathy, MosaicsTooLargeToLoadAreRefused) {
     }
 }
 
-TEST(Bathy, FilesThatAreNotGridsFailTheMerge) {
+TEST(Bathy, UnreadableTilesAreLeftOutAndNamedTheOthersMerged) {
     TempDir dir;
     const std::string good = writeGrid(dir.path, "good.asc", ascGrid(2, 1, 0, 0, "-99999", {"1 2"}));
     const std::string text = writeGrid(dir.path, "notes.asc", "bonjour\n");
@@ -313,17 +313,23 @@ TEST(Bathy, FilesThatAreNotGridsFailTheMerge) {
     const std::string other = writeGrid(dir.path, "LITTO3D_FRA_0934_6315_MNT1M_RGF93LA93_IGN69.asc", binary);
 
     fs::create_directories(dir / "folder.asc");
-    for (const std::string& bad :
-         {text, noValues, image, other, (dir / "folder.asc").string(), (dir / "missing.asc").string()}) {
+    const std::string folder = (dir / "folder.asc").string(), missing = (dir / "missing.asc").string();
+    const std::string unreadable = "Fichier illisible ou qui n'est pas une grille d'altitudes : ";
+    for (const std::string& bad : {image, text, noValues, other, folder, missing}) {
         SCOPED_TRACE(bad);
         Output o;
-        std::unique_ptr<Bathy> bathy = open({good, bad}, &o);
-        EXPECT_FALSE(bathy->isOpen());
-        EXPECT_EQ(o.out, "");
+        std::unique_ptr<Bathy> bathy = open({bad, good}, &o);
+        ASSERT_TRUE(bathy->isOpen()) << o.err;
+        EXPECT_EQ(bathy->width(), 2);
+        EXPECT_EQ(o.out, "1 dalle(s) fusionnée(s) en un seul raster.\n");
         // One line of ours names the file; GDAL may add its own.
-        EXPECT_TRUE(contains(o.err, "Fichier illisible ou qui n'est pas une grille d'altitudes : " + bad + "\n"))
-            << o.err;
-        EXPECT_TRUE(contains(o.err, "Erreur lors de la fusion des 2 dalle(s).\n")) << o.err;
+        EXPECT_TRUE(contains(o.err, unreadable + bad + "\n")) << o.err;
+        EXPECT_FALSE(contains(o.err, "Erreur lors de la fusion")) << o.err;
+
+        // Alone it leaves nothing to merge.
+        bathy = open({bad}, &o);
+        EXPECT_FALSE(bathy->isOpen());
+        EXPECT_TRUE(contains(o.err, "Erreur lors de la fusion des 1 dalle(s).\n")) << o.err;
     }
 }
 

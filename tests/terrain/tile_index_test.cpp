@@ -77,13 +77,19 @@ TEST(TileScan, MissingOrEmptyFolder) {
     EXPECT_EQ(missing.errors, "Le répertoire des données n'existe pas: " + (dir / "absent").string() + "\n");
 }
 
-TEST(TileScan, UnreadableSubfolderKeepsWhatWasFound) {
+TEST(TileScan, UnreadableSubfoldersAreSkippedAndTheRestScanned) {
     TempDir dir;
-    writeFile(dir / "a_ok" / "LITTO3D_FRA_0001_0002_MNT1M_x.asc", "");
-    fs::create_directories(dir / "zz_locked");
+    // Folders are listed in no set order: locked ones among readable ones,
+    // so that some are met before the last tiles.
+    const std::vector<std::string> readable = {"a_ok", "f_ok", "m_ok", "t_ok"};
+    for (size_t i = 0; i < readable.size(); ++i)
+        writeFile(dir / readable[i] / ("LITTO3D_FRA_000" + std::to_string(i) + "_0002_MNT1M_x.asc"), "");
     fs::permissions(dir.path, fs::perms::all);
-    fs::permissions(dir / "a_ok", fs::perms::all);
-    fs::permissions(dir / "zz_locked", fs::perms::none);
+    for (const std::string& name : readable) fs::permissions(dir / name, fs::perms::all);
+    for (const char* locked : {"c_locked", "p_locked"}) {
+        fs::create_directories(dir / locked);
+        fs::permissions(dir / locked, fs::perms::none);
+    }
 
     // Root reads every folder: scan as an ordinary user in a child process.
     int fds[2];
@@ -104,9 +110,13 @@ TEST(TileScan, UnreadableSubfolderKeepsWhatWasFound) {
     waitpid(pid, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));
     ASSERT_NE(WEXITSTATUS(status), 100) << "setuid failed";
-    EXPECT_LE(WEXITSTATUS(status), 1);
-    EXPECT_EQ(errors.rfind("Erreur de lecture du dossier des dalles (", 0), 0u) << errors;
-    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+    EXPECT_EQ(WEXITSTATUS(status), 4) << errors;
+    // One line for each locked folder, naming it.
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 2) << errors;
+    for (const char* locked : {"c_locked", "p_locked"})
+        EXPECT_NE(errors.find("Dossier de dalles illisible, ignoré : " + (dir / locked).string() + " ("),
+                  std::string::npos)
+            << errors;
 }
 
 TEST(TileScan, CoordinatesFromNames) {

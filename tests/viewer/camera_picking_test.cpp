@@ -1,7 +1,8 @@
-#include "viewer/camera.h"
+#include "viewer/core/camera.h"
 #include "viewer/overlay_geometry.h"
-#include "viewer/picking.h"
+#include "viewer/core/picking.h"
 
+#include <cmath>
 #include <glm/glm.hpp>
 #include <gtest/gtest.h>
 
@@ -29,9 +30,13 @@ TEST(Camera, KeyboardAndPanMovesScaleWithDistance) {
     c.distance = 1000;
     const glm::vec3 before = c.target;
     const glm::vec3 viewing = -c.towardEye();
-    c.moveForward(c.distance * 0.6f * 0.5f);  // W held for half a second
-    EXPECT_NEAR(glm::length(c.target - before), 300.0f, 1e-3f);
+    moveByKeys(c, {.forward = true}, 0.05f);  // W held through a 50 ms frame
+    EXPECT_NEAR(glm::length(c.target - before), 30.0f, 1e-3f);
     EXPECT_NEAR(glm::dot(glm::normalize(c.target - before), viewing), 1.0f, 1e-5f);
+    // A frame stalled for two seconds moves no further than one of 0.1 s.
+    const glm::vec3 afterFirst = c.target;
+    moveByKeys(c, {.forward = true, .right = true}, 2.0f);
+    EXPECT_NEAR(glm::length(c.target - afterFirst), 60.0f * std::sqrt(2.0f), 1e-2f);
 
     Camera p;
     p.distance = 2000;

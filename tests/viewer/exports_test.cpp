@@ -1,7 +1,7 @@
 // The marker CSV and GPX files and the BMP screenshot, byte for byte, and
 // the file writer they share.
 #include "tests/support/temp_dir.h"
-#include "viewer/exports.h"
+#include "viewer/core/exports.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The terrain drawn for real on the virtual screen and read back: shader
 // build, depth colours, shoreline band, hill-shading and the satellite image.
 #include "tests/viewer/gl_test_support.h"
-#include "viewer/shader.h"
-#include "viewer/shader_sources.h"
+#include "viewer/core/shader.h"
+#include "viewer/core/shader_sources.h"
 #include "viewer/viewer.h"
 
 #include <algorithm>
@@ -243,4 +243,42 @@ TEST_F(ViewerTest, ExaggerationRebuildsTheMeshTaller) {
     viewer.setTerrain(empty);
     EXPECT_EQ(viewer.camera.target, target);
     EXPECT_EQ(viewer.mesh.indexCount, 0);
+    // Nor does a later rebuild bring the old reference grid or heights back.
+    testing::internal::CaptureStdout();
+    viewer.stepExaggeration(-1);
+    viewer.rebuildReferenceGrid();
+    EXPECT_EQ(testing::internal::GetCapturedStdout().find("3.40282e+38"), std::string::npos);
+    EXPECT_EQ(viewer.diagonal, 0.0f);
+    EXPECT_EQ(viewer.hMin, 0.0f);
+}
+
+TEST_F(ViewerTest, TheViewKeepsNoPointerIntoTheCallersGrid) {
+    {
+        TerrainGrid caller = makeSlopeGrid(50, 50, -10.0f, 10.0f);
+        viewer.setTerrain(caller);
+        for (GridPoint& p : caller.points) p.z = 5000.0f;  // changed, then gone
+    }
+    testing::internal::CaptureStdout();
+    viewer.stepExaggeration(+1);
+    testing::internal::GetCapturedStdout();
+    EXPECT_FLOAT_EQ(viewer.hMax, 20.0f);
+    float z = 0;
+    ASSERT_TRUE(sampleHeight(viewer.routeEditor.heightGrid, 49.0, 10.0, z));
+    EXPECT_FLOAT_EQ(z, 10.0f);
+}
+
+TEST_F(ViewerTest, NoDrawWithoutVerticesAndNoUniformWithoutProgram) {
+    const TerrainGrid grid = makeSlopeGrid(20, 20, kLow, kHigh);
+    viewer.setTerrain(grid);
+    ASSERT_GT(viewer.mesh.indexCount, 0);
+    // Render vertices that could not be allocated come back empty.
+    viewer.mesh.uploadVertices({}, grid.triangles);
+    EXPECT_EQ(viewer.mesh.indexCount, 0);
+
+    Shader unbuilt;
+    while (glGetError() != GL_NO_ERROR) {}
+    testing::internal::CaptureStderr();
+    unbuilt.setInt("useSatellite", 1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Erreur : Shader non initialisé!\n");
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }

@@ -5,7 +5,7 @@
 #include "viewer/key_bindings.h"
 #include "viewer/main_menu_model.h"
 #include "viewer/overlay_geometry.h"
-#include "viewer/picking.h"
+#include "viewer/core/picking.h"
 #include "viewer/view_rules.h"
 
 #define GLFW_INCLUDE_NONE
@@ -28,7 +28,7 @@ const MenuEntry& entry(const std::vector<Menu>& menus, const std::string& label)
 } // namespace
 
 TEST(MainMenu, FourMenusWithTheirItemsInOrder) {
-    const std::vector<Menu> menus = mainMenuModel({});
+    const std::vector<Menu> menus = mainMenuModel({}, "Abysto 3D 1.0.2");
     ASSERT_EQ(menus.size(), 4u);
     const auto describe = [](const Menu& m) {
         std::string out = m.title + ":";
@@ -51,7 +51,7 @@ TEST(MainMenu, MarkerItemsNeedMarkersAndChecksFollowTheSwitches) {
     MenuSwitches none;
     none.minimapVisible = false;
     none.legendVisible = false;
-    std::vector<Menu> menus = mainMenuModel(none);
+    std::vector<Menu> menus = mainMenuModel(none, "");
     EXPECT_FALSE(entry(menus, "Export marqueurs (GPX)").enabled);
     EXPECT_FALSE(entry(menus, "Export marqueurs (CSV)").enabled);
     EXPECT_FALSE(entry(menus, "Supprimer tous les marqueurs").enabled);
@@ -60,7 +60,7 @@ TEST(MainMenu, MarkerItemsNeedMarkersAndChecksFollowTheSwitches) {
         for (const MenuEntry& e : m.entries) EXPECT_FALSE(e.checked) << e.label;
 
     MenuSwitches all{true, true, true, true, true, true, true, true, true, true};
-    menus = mainMenuModel(all);
+    menus = mainMenuModel(all, "");
     EXPECT_TRUE(entry(menus, "Export marqueurs (GPX)").enabled);
     EXPECT_TRUE(entry(menus, "Supprimer tous les marqueurs").enabled);
     for (const char* checked : {"Marée", "Timelapse marée", "Calendrier des marées", "Parcours", "Texture satellite",

@@ -1,4 +1,4 @@
-#include "viewer/camera.h"
+#include "viewer/core/camera.h"
 
 #include <algorithm>
 #include <cmath>
@@ -41,6 +41,14 @@ void Camera::moveRight(float amount) {
     const glm::vec3 look = -towardEye();
     const glm::vec3 right = glm::normalize(glm::vec3(-look.z, 0.0f, look.x));
     target += right * amount;
+}
+
+void moveByKeys(Camera& camera, const MoveKeys& keys, float frameTime) {
+    const float step = camera.distance * 0.6f * std::clamp(frameTime, 0.0f, kMaxMoveFrameTime);
+    if (keys.forward) camera.moveForward(step);
+    if (keys.back) camera.moveForward(-step);
+    if (keys.right) camera.moveRight(step);
+    if (keys.left) camera.moveRight(-step);
 }
 
 float steppedExaggeration(float current, int direction) {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "terrain/terrain_grid.h"
-#include "viewer/camera.h"
+#include "viewer/core/camera.h"
 
 #include <glm/glm.hpp>
 #include <optional>

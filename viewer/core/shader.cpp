@@ -1,4 +1,4 @@
-#include "viewer/shader.h"
+#include "viewer/core/shader.h"
 
 #include <glad/gl.h>
 #include <glm/gtc/type_ptr.hpp>
@@ -67,6 +67,7 @@ void Shader::setFloat(const char* name, float value) const {
 }
 
 void Shader::setInt(const char* name, int value) const {
+    if (program == 0) return reportUnbuilt();
     glUniform1i(glGetUniformLocation(program, name), value);
 }
 

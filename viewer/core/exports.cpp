@@ -1,4 +1,4 @@
-#include "viewer/exports.h"
+#include "viewer/core/exports.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "viewer/picking.h"
+#include "viewer/core/picking.h"
 
 #include <algorithm>
 #include <cmath>

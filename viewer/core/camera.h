@@ -26,5 +26,17 @@ struct Camera {
     void moveRight(float amount);
 };
 
+// The movement keys held during one frame.
+struct MoveKeys {
+    bool forward = false, back = false, right = false, left = false;
+};
+
+// Longest frame time one keyboard step counts: a frame that stalls (a
+// blocking request, software rendering) must not carry the camera kilometres.
+inline constexpr float kMaxMoveFrameTime = 0.1f;
+
+// Moves the target by 60 % of the camera distance per second of the frame.
+void moveByKeys(Camera& camera, const MoveKeys& keys, float frameTime);
+
 // The exaggeration after one key step up (+1) or down (-1): a whole number from 1 to 7.
 float steppedExaggeration(float current, int direction);

@@ -1,4 +1,4 @@
-#include "viewer/shader_sources.h"
+#include "viewer/core/shader_sources.h"
 
 const char* const kTerrainVertexShader = R"(#version 330 core
 layout(location = 0) in vec3 aPos;

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "terrain/bathy.h"
-#include "viewer/picking.h"
+#include "viewer/core/picking.h"
 
 #include <cstdint>
 #include <optional>
