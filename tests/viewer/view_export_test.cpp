@@ -82,6 +82,7 @@ TEST_F(ExportFixture, F12WritesTheFramebufferAsBmp) {
 TEST_F(ExportFixture, MarkerFilesThroughTheSaveDialog) {
     grid.originX = 699990;
     grid.originY = 6600010;
+    viewer.setTerrain(grid);  // the view keeps its own copy
     viewer.markers = {{10, 10, -3.4f}, {20, 30, 2.0f}};
     viewer.seaLevel = 1.2f;
 
