@@ -1,28 +1,15 @@
 #include "tools/devstack/tile_store.h"
 
+#include "tiles/file_digest.h"
 #include "tools/make-tiles/tile_writer.h"
 
 #include <nlohmann/json.hpp>
-#include <openssl/evp.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <thread>
 #include <vector>
-
-std::string sha256Hex(const std::string& bytes) {
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_sha256(), nullptr);
-    static const char* hex = "0123456789abcdef";
-    std::string text;
-    for (unsigned int i = 0; i < length; ++i) {
-        text += hex[digest[i] >> 4];
-        text += hex[digest[i] & 15];
-    }
-    return text;
-}
 
 const StoredTile* TileStore::find(int32_t gx, int32_t gy) const {
     const auto found = tiles.find({gx, gy});
@@ -47,7 +34,7 @@ std::shared_ptr<const TileStore> buildTileStore(const std::string& rectangle, in
     auto work = [&] {
         for (size_t i = next++; i < keys.size(); i = next++) {
             made[i].bytes = tileText(keys[i].first, keys[i].second, seed, store->cells);
-            made[i].sha256 = sha256Hex(made[i].bytes);
+            made[i].sha256 = sha256Text(made[i].bytes);
         }
     };
     std::vector<std::thread> workers;
@@ -78,6 +65,6 @@ std::shared_ptr<const TileStore> buildTileStore(const std::string& rectangle, in
         {"defaults", {{"region", "FRA"}, {"suffix", "LAMB93_RGF93_IGN69"}}},
         {"tiles", list}};
     store->catalogue = doc.dump();
-    store->etag = "\"" + sha256Hex(store->catalogue).substr(0, 32) + "\"";
+    store->etag = "\"" + sha256Text(store->catalogue).substr(0, 32) + "\"";
     return store;
 }

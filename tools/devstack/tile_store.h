@@ -31,4 +31,3 @@ struct TileStore {
 // rectangle of 1,500 tiles of 10 cells takes well under a second.
 std::shared_ptr<const TileStore> buildTileStore(const std::string& rectangle, int cells, uint32_t seed);
 
-std::string sha256Hex(const std::string& bytes);
