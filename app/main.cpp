@@ -19,8 +19,11 @@
 #include "update/update_state.h"
 #include "viewer/satellite_texture.h"
 #include "viewer/viewer.h"
+#include "zones/zone_selector.h"
 
 #include <cpl_conv.h>
+#define GLFW_INCLUDE_NONE
+#include <GLFW/glfw3.h>
 #include <curl/curl.h>
 #include <filesystem>
 #include <iostream>
@@ -41,6 +44,10 @@ bool showZone(Viewer& viewer, const std::vector<std::string>& paths) {
     uploadSatelliteTexture(viewer, zone.grid);
 
     splash("Préparation du rendu...", 0.95f);
+    // The start screen may have resized the window while the view was not listening.
+    int width = 0, height = 0;
+    glfwGetFramebufferSize(viewer.window, &width, &height);
+    viewer.onFramebufferSize(width, height);
     viewer.setTerrain(std::move(zone.grid));
     return viewer.run();
 }
@@ -90,9 +97,10 @@ int runProgram(const CommandLine& options) {
     bool firstCycle = true;
     for (;;) {
         for (TileInfo& tile : tiles) tile.selected = false;
-        // Tiles named on the command line stand in for the zone selector's
-        // choice in the first cycle; the selector itself comes later.
-        const std::vector<std::string> paths = firstCycle ? options.openFiles : std::vector<std::string>{};
+        // Tiles named on the command line are shown first, without the start screen.
+        const std::vector<std::string> paths = firstCycle && !options.openFiles.empty()
+                                                   ? options.openFiles
+                                                   : ZoneSelector::run(viewer.window, tiles, tileDirectory);
         firstCycle = false;
         if (paths.empty()) {
             std::cout << "Aucune dalle sélectionnée, fermeture." << std::endl;

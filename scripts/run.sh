@@ -68,8 +68,5 @@ export ABYSTO_UPDATE_URL="http://127.0.0.1:$port"
 export ABYSTO_GEOCODING_URL="http://127.0.0.1:$port"
 echo "Démonstration : services locaux sur http://127.0.0.1:$port, dalles dans $tiles"
 
-# Until the zone selector exists, the demo opens its tiles directly.
-if [ $# -eq 0 ]; then
-  set -- --open "$tiles"/*.asc
-fi
+echo "Compte de démonstration : demo@abysto3d.fr, mot de passe maree-haute ; cherchez « Brest »."
 "${launcher[@]}" build/abysto "$@"

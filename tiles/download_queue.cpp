@@ -75,13 +75,7 @@ void DownloadQueue::poll() {
         const std::string& key = it->first;
         const TileResult result = download.result.load();
         if (result == TileCode::Ok) {
-            for (TileInfo& tile : tiles) {
-                if (tileKey(tile.gx, tile.gy) != key) continue;
-                tile.isLocal = true;
-                tile.localPath = download.destination;
-                tile.selected = true;
-                break;
-            }
+            markArrived(key, download.destination, true);
         } else if (result == TileCode::Cancelled) {
             // The user asked for it: nothing to say.
         } else if (isRetryable(result) && download.attempt + 1 < maxAttempts) {
@@ -98,10 +92,24 @@ void DownloadQueue::poll() {
     pump();
 }
 
+void DownloadQueue::markArrived(const std::string& key, const std::string& destination, bool select) {
+    for (TileInfo& tile : tiles) {
+        if (tileKey(tile.gx, tile.gy) != key) continue;
+        tile.isLocal = true;
+        tile.localPath = destination;
+        if (select) tile.selected = true;
+        return;
+    }
+}
+
 void DownloadQueue::shutdown() {
     pending.clear();
     for (auto& [key, download] : running) download->cancel.store(true);
-    for (auto& [key, download] : running)
+    for (auto& [key, download] : running) {
         if (download->thread.joinable()) download->thread.join();
+        // A tile that arrived before the cancel was seen is on disk whole: keep it
+        // (unselected, as the user did not see it arrive).
+        if (download->result.load() == TileCode::Ok) markArrived(key, download->destination, false);
+    }
     running.clear();
 }

@@ -58,7 +58,8 @@ public:
     void pump();
     // Once per frame: handles finished downloads in key order, then pumps.
     void poll();
-    // Drops waiting jobs, cancels and joins running ones, without notices.
+    // Drops waiting jobs, cancels and joins running ones, without notices; a
+    // tile that had arrived whole by then is marked local.
     void shutdown();
 
     const std::map<std::string, std::unique_ptr<ActiveDownload>>& active() const { return running; }
@@ -66,6 +67,7 @@ public:
     bool contains(const std::string& key) const;
 
 private:
+    void markArrived(const std::string& key, const std::string& destination, bool select);
     std::vector<TileInfo>& tiles;
     NoticeSink notice;
     std::deque<DownloadJob> pending;

@@ -119,8 +119,20 @@ TEST(DownloadQueue, LeavingStopsTransfersSilently) {
     TileStandIn server;
     ASSERT_TRUE(TileStandIn::signIn());
     std::vector<TileInfo> tiles = serverTiles(server);
-    server.fault({{"kind", "stall"}});
     Notices notices;
+    {  // A tile that arrives in the frame in which the user leaves is kept: whole, unselected.
+        DownloadQueue queue(tiles, notices.sink());
+        queue.enqueue(tiles[4], server.tileDir);
+        const ActiveDownload& download = *queue.active().begin()->second;
+        const auto deadline = std::chrono::steady_clock::now() + 20s;
+        while (!download.done.load() && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(10ms);
+        queue.shutdown();
+    }
+    EXPECT_TRUE(tiles[4].isLocal);
+    EXPECT_FALSE(tiles[4].selected);
+    EXPECT_EQ(sha256File(tiles[4].localPath), tiles[4].sha256);
+
+    server.fault({{"kind", "stall"}});
     {
         DownloadQueue queue(tiles, notices.sink());
         for (int i = 0; i < 4; ++i) queue.enqueue(tiles[i], server.tileDir);
@@ -140,7 +152,7 @@ TEST(DownloadQueue, LeavingStopsTransfersSilently) {
     }
     EXPECT_TRUE(notices.list.empty());
     EXPECT_TRUE(partFiles(server.tileDir).empty());
-    for (const TileInfo& tile : tiles) EXPECT_FALSE(tile.isLocal);
+    for (int i = 0; i < 4; ++i) EXPECT_FALSE(tiles[i].isLocal) << i;
     TileStandIn::signOut();
 }
 

@@ -8,6 +8,9 @@
 #include "viewer/viewer.h"
 #include "zones/sidebar.h"
 #include "zones/sign_in_screen.h"
+#include "zones/zone_selector.h"
+#include "app/paths.h"
+#include "tests/support/temp_dir.h"
 
 #include <glad/gl.h>
 #define GLFW_INCLUDE_NONE
@@ -271,6 +274,87 @@ TEST_F(StartScreenTest, SidebarSearchesChoosesAndSignsOut) {
     testing::internal::GetCapturedStdout();
     EXPECT_TRUE(found);
     EXPECT_FALSE(currentSession().signedIn);
+}
+
+// The whole screen once signed in: the tips offered once, the map of a
+// chosen place with its tiles where they belong, the selection, "Explorer"
+// with five tiles through its warning, and the files it hands to the view.
+TEST_F(StartScreenTest, MapSelectsTilesAndExploresAfterTheWarning) {
+    TempDir home;
+    useAsUserHome(home.path);
+    resetPathsForTesting();
+    std::filesystem::create_directories(rootDir());
+    setenv("ABYSTO_WMS_URL", stack->url().c_str(), 1);
+    ASSERT_TRUE(login("marin@abysto.test", "maree-haute").signedIn);
+    std::vector<TileInfo> tiles;
+    for (int i = 0; i < 6; ++i) {
+        TileInfo t;
+        t.gx = 145 + i % 3;
+        t.gy = 6839 - i / 3;
+        t.isLocal = i < 5;
+        t.onServer = i == 5;
+        if (t.isLocal) t.localPath = "/tuiles/" + tileKey(t.gx, t.gy) + ".asc";
+        tiles.push_back(t);
+    }
+
+    auto screen = std::make_unique<SelectorScreen>(viewer.window, tiles, home.str() + "/tuiles");
+    draw = [&] { screen->drawUi(static_cast<float>(width), static_cast<float>(height)); };
+    frame();
+    frame();
+    ASSERT_TRUE(screen->tips.show);
+    screenshot("start_tips.png");
+    ImGuiWindow* tips = windowNamed("Bienvenue dans Abysto");
+    ASSERT_TRUE(clickItem(tips, idIn(tips, "Ne plus afficher au démarrage")));
+    EXPECT_EQ(readFile(tipsDismissedFile()), "dismissed");
+    ASSERT_TRUE(clickItem(tips, idIn(tips, "Compris !")));
+    EXPECT_FALSE(screen->tips.show);
+    screenshot("start_welcome.png");
+
+    testing::internal::CaptureStdout();
+    choosePlace(screen->map, tiles, screen->centres, screen->sidebar.history, zoneHistoryFile(), 48.3825, -4.4880,
+                "Brest");
+    const std::string loading = testing::internal::GetCapturedStdout();
+    EXPECT_NE(loading.find("dalles dans la zone."), std::string::npos) << loading;
+    EXPECT_NE(screen->map.texture, 0u);
+    std::vector<ZoneHistoryEntry> saved;
+    ASSERT_TRUE(loadZoneHistory(zoneHistoryFile(), saved));
+    ASSERT_EQ(saved.size(), 1u);
+    EXPECT_EQ(saved[0].tileCount, 6);
+    frame();
+    frame();
+    ImGuiWindow* panel = windowNamed("##main_panel");
+    ASSERT_NE(panel, nullptr);
+    screenshot("start_map.png");
+
+    // A tile's button lies over its own square: clicking the square of 146_6839 selects that tile.
+    ASSERT_TRUE(clickItem(panel, idIn(panel, "##t_146_6839")));
+    EXPECT_TRUE(tiles[1].selected);
+    EXPECT_EQ(countSelectedVisible(tiles, screen->map.area.visible), 1);
+
+    ASSERT_TRUE(clickItem(panel, idIn(panel, "Tout sélect.")));
+    EXPECT_FALSE(tiles[5].selected);
+    ASSERT_TRUE(clickItem(panel, idIn(panel, "Explorer (5)")));
+    ASSERT_NE(openPopup(), nullptr);
+    EXPECT_FALSE(screen->explore);
+    screenshot("start_map_alert_many.png");
+    ASSERT_TRUE(clickItem(openPopup(), idIn(openPopup(), "Continuer")));
+    EXPECT_TRUE(screen->explore);
+    const std::vector<std::string> shown = screen->finish();
+    ASSERT_EQ(shown.size(), 5u);
+    EXPECT_EQ(shown[0], "/tuiles/145_6839.asc");
+    EXPECT_EQ(shown[4], "/tuiles/146_6838.asc");
+    screen.reset();
+
+    // The tips are offered once per process, and not at all once dismissed.
+    screen = std::make_unique<SelectorScreen>(viewer.window, tiles, home.str() + "/tuiles");
+    EXPECT_FALSE(screen->tips.show);
+    EXPECT_TRUE(screen->tips.dismissed);
+    EXPECT_FALSE(tipsAtEntry(tipsDismissedFile(), true).show);
+    screen.reset();
+    testing::internal::CaptureStdout();
+    logout();
+    testing::internal::GetCapturedStdout();
+    unsetenv("ABYSTO_WMS_URL");
 }
 
 TEST(StartScreenText, InitialsAndButtonLabels) {
