@@ -5,11 +5,11 @@
 #include "app/catalogue_step.h"
 #include "app/command_line.h"
 #include "app/config.h"
-#include "app/load_zone.h"
 #include "app/log.h"
 #include "app/paths.h"
 #include "app/settings.h"
 #include "app/splash.h"
+#include "app/zone_view.h"
 #include "app/version.h"
 #include "platform/platform.h"
 #include "terrain/tile_info.h"
@@ -17,13 +17,10 @@
 #include "tiles/tile_server.h"
 #include "update/update_client.h"
 #include "update/update_state.h"
-#include "viewer/satellite_texture.h"
 #include "viewer/viewer.h"
 #include "zones/zone_selector.h"
 
 #include <cpl_conv.h>
-#define GLFW_INCLUDE_NONE
-#include <GLFW/glfw3.h>
 #include <curl/curl.h>
 #include <filesystem>
 #include <iostream>
@@ -33,22 +30,8 @@ namespace {
 // Merges, meshes and shows one zone. True when the user asked to go back to
 // the zone menu, false when the window is closing.
 bool showZone(Viewer& viewer, const std::vector<std::string>& paths) {
-    auto splash = [&](const char* message, float fraction) { showSplash(viewer.window, message, fraction); };
-    LoadedZone zone = loadZone(paths, splash);
-
-    splash("Calibration des marées...", 0.6f);
-    GeoPoint centre;
-    if (zone.dataset->centreWgs84(centre)) viewer.onTerrainLocated(centre.lat, centre.lon);
-
-    splash("Récupération de l'imagerie satellite...", 0.8f);
-    uploadSatelliteTexture(viewer, zone.grid);
-
-    splash("Préparation du rendu...", 0.95f);
-    // The start screen may have resized the window while the view was not listening.
-    int width = 0, height = 0;
-    glfwGetFramebufferSize(viewer.window, &width, &height);
-    viewer.onFramebufferSize(width, height);
-    viewer.setTerrain(std::move(zone.grid));
+    prepareZoneView(viewer, paths,
+                    [&](const char* message, float fraction) { showSplash(viewer.window, message, fraction); });
     return viewer.run();
 }
 

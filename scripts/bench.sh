@@ -29,6 +29,7 @@ stacks=()
 trap 'kill "${stacks[@]}" 2>/dev/null || true; rm -rf "$work"' EXIT
 start_stack "$work/big.log" --catalog-tiles 145,6839,1,1 --tile-cells 3000
 start_stack "$work/wide.log" --catalog-tiles 100,6800,50,30 --tile-cells 10
+start_stack "$work/brest.log" --tile-cells 1000
 port_of() {
   for _ in $(seq 100); do
     p=$(sed -n 's/^port \([0-9]*\)$/\1/p' "$1" | head -n 1)
@@ -37,3 +38,8 @@ port_of() {
   done
 }
 build/bench/tile-download-bench "http://127.0.0.1:$(port_of "$work/big.log")" "http://127.0.0.1:$(port_of "$work/wide.log")"
+
+# The start screen's frame on the map of Brest, idle and with three downloads
+# running, and the time from "Explorer" to the first 3D frame for the four tiles.
+tests/support/with_xvfb.sh build/bench/start-screen-bench "http://127.0.0.1:$(port_of "$work/brest.log")" \
+  "$(name 145 6839)" "$(name 146 6839)" "$(name 145 6838)" "$(name 146 6838)"

@@ -207,13 +207,13 @@ void drawLegendAndNotice(MainPanelContext& context) {
     } else {
         ImGui::NewLine();
     }
+    // The notice keeps its line when there is none, so that the buttons below
+    // never move under the pointer when a notice comes or goes.
     const std::string& notice = currentToast(context.toast, glfwGetTime());
-    if (!notice.empty()) {
-        ImGui::PushStyleColor(ImGuiCol_Text, context.toast.error ? ImVec4(0.95f, 0.42f, 0.35f, 1.0f)
-                                                                 : ImVec4(0.85f, 0.72f, 0.3f, 1.0f));
-        ImGui::TextWrapped("%s", notice.c_str());
-        ImGui::PopStyleColor();
-    }
+    ImGui::PushStyleColor(ImGuiCol_Text, context.toast.error ? ImVec4(0.95f, 0.42f, 0.35f, 1.0f)
+                                                             : ImVec4(0.85f, 0.72f, 0.3f, 1.0f));
+    ImGui::TextUnformatted(notice.empty() ? " " : notice.c_str());
+    ImGui::PopStyleColor();
 }
 
 void alertTitle() {

@@ -413,6 +413,6 @@ TEST_F(RouteProgram, ClicksAndEnterMakeARouteShownWithItsProfileAndPassageWindow
     park();
     std::this_thread::sleep_for(500ms);
     shot("13-fin");
-    key("Escape");
+    ASSERT_TRUE(escapeThenClose(window));
     EXPECT_EQ(waitForExit(program, 30s), 0) << readFile(home / "sortie.txt");
 }

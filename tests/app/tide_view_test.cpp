@@ -279,6 +279,6 @@ TEST_F(TideView, PortCurveSeaLevelTimelapseAndCalendar) {
     // Clicks on the tide windows never reached the terrain below them.
     EXPECT_EQ(readFile(log).find("Point ajouté"), std::string::npos);
 
-    key("Escape");
+    ASSERT_TRUE(escapeThenClose(window));
     EXPECT_EQ(waitForExit(program, 30s), 0) << readFile(home / "sortie.txt");
 }

@@ -107,6 +107,12 @@ bool captureScreen(const std::filesystem::path& png) {
     return runProcess("/usr/bin/import", {"-window", "root", png.string()}).exitCode == 0;
 }
 
+bool escapeThenClose(const std::string& window) {
+    if (!pressKey(window, "Escape")) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // the view's last frame, the start screen's first
+    return requestClose(window);
+}
+
 bool requestClose(const std::string& window) {
     Display* display = XOpenDisplay(nullptr);
     if (!display) return false;

@@ -37,6 +37,8 @@ bool captureScreen(const std::filesystem::path& png);
 // Asks the window to close, as a window manager's close button does.
 bool requestClose(const std::string& window);
 
+// Escape leaves the 3D view for the start screen; closing the window there ends the program.
+bool escapeThenClose(const std::string& window);
 // Waits until the window no longer exists (true) or the timeout passes.
 bool waitForWindowGone(const std::string& window, std::chrono::milliseconds timeout);
 
