@@ -1,0 +1,60 @@
+// An update in the running program: the stand-in offers a newer version, the
+// dialog shows over the start screen, "Mettre à jour" shows the download's
+// progress, "Installer maintenant" starts the verified installer with its
+// arguments and the program ends. Places are those of the 1440 x 810 window.
+#include "tests/support/gui_driver.h"
+#include "tests/support/screen_reading.h"
+#include "tests/update/update_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+TEST(UpdateInTheProgram, OfferedDownloadedInstalledAndTheProgramEnds) {
+    TempDir home;
+    const fs::path recorded = home / "arguments.txt";
+    // A test installer that records how it was started; padded so that its
+    // download lasts long enough to be seen.
+    std::string installer = "#!/bin/sh\necho \"$@\" > '" + recorded.string() + "'\nexit 0\n";
+    installer += "# " + std::string(300 * 1024, 'x') + "\n";
+    UpdateServer server(manifestFor("abysto-1.1.0-linux-x64.run", installer, "1.1.0"), installer,
+                        {"--update-rate", "100000"});
+    ASSERT_TRUE(server.devstack->started());
+
+    const fs::path log = home / "Abysto/logs/abysto.log";
+    RunningProgram program = startProgram(
+        ABYSTO_BINARY_DIR "/abysto", {},
+        {{"LOCALAPPDATA", home.str()}, {"ABYSTO_UPDATE_URL", server.devstack->url()},
+         {"ABYSTO_TILE_SERVER", closedPortUrl()}, {"ABYSTO_AUTH_URL", closedPortUrl()}},
+        home / "sortie.txt");
+    const std::string window = waitForWindow("Abysto", 20s);
+    ASSERT_FALSE(window.empty());
+    ASSERT_TRUE(server.devstack->waitForOutput("UPDATE GET /v1/update/linux-x64 -> 200", 30000));
+    std::this_thread::sleep_for(1500ms);
+    const fs::path shots = fs::path(ABYSTO_BINARY_DIR) / "Testing";
+    fs::create_directories(shots);
+    ASSERT_TRUE(captureScreen(shots / "update-1-offre.png"));
+
+    ASSERT_TRUE(clickAt(window, 558, 551));  // "Mettre à jour"
+    std::this_thread::sleep_for(1200ms);
+    ASSERT_TRUE(captureScreen(shots / "update-2-telechargement.png"));
+    const Screen downloading = loadScreen(shots / "update-2-telechargement.png");
+    int bar = 0;  // the progress bar's fill
+    for (int y = 228; y < 582; ++y)
+        for (int x = 460; x < 974; ++x) bar += downloading.near(x, y, {230, 179, 0}, 8);
+    EXPECT_GT(bar, 100) << "pas de barre de progression";
+
+    const fs::path downloaded = home / "Abysto/updates/abysto-1.1.0-linux-x64.run";
+    for (int i = 0; i < 200 && !fs::exists(downloaded); ++i) std::this_thread::sleep_for(100ms);
+    ASSERT_TRUE(fs::exists(downloaded));
+    std::this_thread::sleep_for(1s);
+    ASSERT_TRUE(captureScreen(shots / "update-3-pret.png"));
+    ASSERT_TRUE(clickAt(window, 573, 405));  // "Installer maintenant"
+    EXPECT_EQ(waitForExit(program, 30s), 0) << readFile(home / "sortie.txt");
+    for (int i = 0; i < 50 && !fs::exists(recorded); ++i) std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(readFile(recorded), "/SILENT /NOCANCEL /NORESTART /RELAUNCH=1\n");
+    EXPECT_NE(readFile(log).find("Aucune dalle sélectionnée, fermeture."), std::string::npos) << readFile(log);
+}
