@@ -50,7 +50,10 @@ bool searchPlaces(const std::string& query, std::vector<PlaceResult>& results, i
         std::cerr << "Erreur géocodage : " << result.codeText << std::endl;
         return false;
     }
+    return readPlaceResults(body, results);
+}
 
+bool readPlaceResults(const std::string& body, std::vector<PlaceResult>& results) {
     try {
         const json doc = json::parse(body);
         for (const json& feature : doc.at("features")) {

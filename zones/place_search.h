@@ -29,3 +29,8 @@ std::string placeSearchUrl(const std::string& baseUrl, const std::string& query,
 // was read. A failed transfer or an answer that is not the expected GeoJSON
 // prints one line on std::cerr; matches read before a faulty feature stay.
 bool searchPlaces(const std::string& query, std::vector<PlaceResult>& results, int limit);
+
+// The matches of a service's GeoJSON answer, appended in its order; false
+// (and one line on std::cerr) for anything else. Matches read before a
+// faulty feature stay.
+bool readPlaceResults(const std::string& body, std::vector<PlaceResult>& results);

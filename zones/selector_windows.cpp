@@ -34,6 +34,10 @@ void section(const char* text) {
 
 void wrapped(const char* text) { ImGui::TextWrapped("%s", text); }
 
+// Settings and credits open side by side, centred together, so that both can be read at once.
+constexpr float kSettingsWidth = 600.0f;
+float floatingLeft() { return std::max(8.0f, ImGui::GetIO().DisplaySize.x * 0.5f - (kSettingsWidth + 16.0f + 480.0f) * 0.5f); }
+
 void centreOnPrimaryMonitor(GLFWwindow* window, int width, int height) {
     GLFWmonitor* monitor = glfwGetPrimaryMonitor();
     const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
@@ -62,8 +66,10 @@ void setTipsDismissed(const std::string& markerFile, bool dismissed) {
 }
 
 void drawCreditsWindow(bool& open, const std::string& versionText) {
-    ImGui::SetNextWindowSize(ImVec2(480.0f, 380.0f), ImGuiCond_FirstUseEver);
-    if (!ImGui::Begin("Crédits & licences", &open)) {
+    ImGui::SetNextWindowPos(ImVec2(floatingLeft() + kSettingsWidth + 16.0f, ImGui::GetIO().DisplaySize.y * 0.12f),
+                            ImGuiCond_FirstUseEver);
+    ImGui::SetNextWindowSizeConstraints(ImVec2(480.0f, 0.0f), ImVec2(480.0f, 10000.0f));
+    if (!ImGui::Begin("Crédits & licences", &open, ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoScrollbar)) {
         ImGui::End();
         return;
     }
@@ -83,11 +89,11 @@ void drawCreditsWindow(bool& open, const std::string& versionText) {
 }
 
 void drawSettingsWindow(bool& open, SettingsContext& context) {
-    // Wide enough for the four size buttons side by side at this window's text scale.
-    const ImGuiStyle& style = ImGui::GetStyle();
-    const float sizesRow = 4.0f * 130.0f + 3.0f * style.ItemSpacing.x + 2.0f * style.WindowPadding.x;
-    ImGui::SetNextWindowSize(ImVec2(std::max(520.0f, sizesRow), 450.0f), ImGuiCond_FirstUseEver);
-    if (!ImGui::Begin("Paramètres", &open)) {
+    // Wide enough for the four size buttons side by side, as high as what it
+    // holds: nothing is cut off at this window's text scale.
+    ImGui::SetNextWindowPos(ImVec2(floatingLeft(), ImGui::GetIO().DisplaySize.y * 0.12f), ImGuiCond_FirstUseEver);
+    ImGui::SetNextWindowSizeConstraints(ImVec2(kSettingsWidth, 0.0f), ImVec2(kSettingsWidth, 10000.0f));
+    if (!ImGui::Begin("Paramètres", &open, ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoScrollbar)) {
         ImGui::End();
         return;
     }
@@ -151,7 +157,7 @@ void drawTipsWindow(TipsState& tips, const std::string& markerFile) {
     ImGui::SetNextWindowSizeConstraints(ImVec2(520.0f, 0.0f), ImVec2(520.0f, 10000.0f));
     ImGui::SetNextWindowPos(ImVec2(display.x * 0.5f - 260.0f, display.y * 0.3f), ImGuiCond_FirstUseEver);
     if (!ImGui::Begin("Bienvenue dans Abysto", &tips.show,
-                      ImGuiWindowFlags_NoCollapse | ImGuiWindowFlags_AlwaysAutoResize)) {
+                      ImGuiWindowFlags_NoCollapse | ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoScrollbar)) {
         ImGui::End();
         return;
     }

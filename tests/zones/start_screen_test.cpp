@@ -339,6 +339,18 @@ TEST_F(StartScreenTest, MapSelectsTilesAndExploresAfterTheWarning) {
     screenshot("start_map_alert_many.png");
     ASSERT_TRUE(clickItem(openPopup(), idIn(openPopup(), "Continuer")));
     EXPECT_TRUE(screen->explore);
+
+    // The floating windows fit what they hold.
+    screen->showCredits = screen->showSettings = true;
+    frame();
+    frame();
+    for (const char* name : {"Crédits & licences", "Paramètres"}) {
+        ImGuiWindow* w = windowNamed(name);
+        ASSERT_NE(w, nullptr) << name;
+        EXPECT_LE(w->ContentSize.x, w->ContentRegionRect.GetWidth() + 1.0f) << name;
+        EXPECT_LE(w->Pos.x + w->Size.x, static_cast<float>(width)) << name;
+    }
+    screenshot("start_windows.png");
     const std::vector<std::string> shown = screen->finish();
     ASSERT_EQ(shown.size(), 5u);
     EXPECT_EQ(shown[0], "/tuiles/145_6839.asc");
