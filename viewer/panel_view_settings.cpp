@@ -22,7 +22,8 @@ bool choiceButton(const char* label, const ImVec2& size, bool highlighted) {
 
 } // namespace
 
-void drawExaggerationWindow(Viewer& v) {
+void drawExaggerationWindow(Viewer& v, const UiRect& place) {
+    ImGui::SetNextWindowPos(ImVec2(place.x, place.y), ImGuiCond_FirstUseEver);
     ImGui::SetNextWindowSize(ImVec2(260, 90), ImGuiCond_FirstUseEver);
     if (!ImGui::Begin("Exagération verticale", &v.exaggerationWindowOpen, ImGuiWindowFlags_AlwaysAutoResize)) {
         ImGui::End();
@@ -53,8 +54,9 @@ void drawExaggerationWindow(Viewer& v) {
     ImGui::End();
 }
 
-void drawSettingsWindow(Viewer& v) {
-    ImGui::SetNextWindowSize(ImVec2(380, 250), ImGuiCond_FirstUseEver);
+void drawSettingsWindow(Viewer& v, const UiRect& place) {
+    ImGui::SetNextWindowPos(ImVec2(place.x, place.y), ImGuiCond_FirstUseEver);
+    ImGui::SetNextWindowSize(ImVec2(place.width, place.height), ImGuiCond_FirstUseEver);
     if (!ImGui::Begin("Paramètres", &v.settingsOpen)) {
         ImGui::End();
         return;

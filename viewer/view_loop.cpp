@@ -1,4 +1,5 @@
 // The loop that shows one zone, and the order of one frame's work.
+#include "routes/route_ui.h"
 #include "tides/tide_level.h"
 #include "viewer/main_menu.h"
 #include "viewer/panels.h"
@@ -15,6 +16,22 @@ namespace {
 bool anyUiPopupOpen() {
     return ImGui::GetCurrentContext() &&
            ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId | ImGuiPopupFlags_AnyPopupLevel);
+}
+
+// The display and the style the windows are placed by.
+UiMetrics currentUiMetrics() {
+    const ImGuiStyle& style = ImGui::GetStyle();
+    UiMetrics m;
+    m.displayWidth = ImGui::GetIO().DisplaySize.x;
+    m.displayHeight = ImGui::GetIO().DisplaySize.y;
+    m.frameHeight = ImGui::GetFrameHeight();
+    m.lineHeight = ImGui::GetTextLineHeight();
+    m.padding = style.WindowPadding.y;
+    m.spacing = style.ItemSpacing.y;
+    const ImVec2 toolbar = routeToolbarLargestSize();
+    m.toolbarWidth = toolbar.x;
+    m.toolbarHeight = toolbar.y;
+    return m;
 }
 
 } // namespace
@@ -54,20 +71,21 @@ void Viewer::drawFrame(float frameTime) {
     drawRoutes(view, projection);
 
     beginUiFrame();
+    const UiLayout layout = uiLayout(currentUiMetrics());
     applyMenuAction(drawMainMenu(mainMenuModel(menuSwitches(), versionText)));
     drawRouteToolbarAndWindow();
-    drawMarkerLabelsAndList(view, projection);
+    drawMarkerLabelsAndList(view, projection, layout.markers);
     float appliedLevel = 0.0f;
     if (drawTideWindow(appliedLevel)) {
         seaLevel = appliedLevel;
         rebuildReferenceGrid();
     }
-    drawTideCalendar();
-    if (helpOpen) drawHelpWindow(helpOpen);
-    if (legendVisible) drawLegend();
+    drawTideCalendar(layout.calendar);
+    if (helpOpen) drawHelpWindow(helpOpen, layout.help);
+    if (legendVisible) drawLegend(layout.legend);
     if (minimapVisible) drawMinimap();
-    if (exaggerationWindowOpen) drawExaggerationWindow(*this);
-    if (settingsOpen) drawSettingsWindow(*this);
+    if (exaggerationWindowOpen) drawExaggerationWindow(*this, layout.exaggeration);
+    if (settingsOpen) drawSettingsWindow(*this, layout.settings);
     endUiFrame();
 }
 

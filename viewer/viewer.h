@@ -18,6 +18,7 @@
 #include "tides/tide_calendar.h"
 #include "tides/tide_state.h"
 #include "viewer/view_rules.h"
+#include "viewer/window_layout.h"
 
 #include <glm/glm.hpp>
 #include <string>
@@ -150,7 +151,7 @@ struct Viewer {
     PickResult pick(float framebufferX, float framebufferY) const;
     void addMarkerAt(float framebufferX, float framebufferY);
     void clearDepthMarkers();
-    void drawMarkerLabelsAndList(const glm::mat4& view, const glm::mat4& projection);
+    void drawMarkerLabelsAndList(const glm::mat4& view, const glm::mat4& projection, const UiRect& listPlace);
     OpenWindows openWindows() const;
 
     // The top-down view in the bottom-right corner (minimap.cpp).
@@ -178,7 +179,7 @@ struct Viewer {
     // The tide window; true with the level when the user applied one this frame.
     bool drawTideWindow(float& appliedLevel);
     // The month calendar; a chosen day loads that day and opens the tide window.
-    void drawTideCalendar();
+    void drawTideCalendar(const UiRect& place);
 
 private:
     bool uiReady = false;

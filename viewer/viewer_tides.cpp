@@ -6,6 +6,8 @@
 #include "tides/tide_calibration.h"
 #include "tides/tide_panel_ui.h"
 
+#include <imgui.h>
+
 void Viewer::onTerrainLocated(double latitude, double longitude) {
     terrainCentre = {latitude, longitude};
     terrainCentreKnown = true;
@@ -18,8 +20,11 @@ bool Viewer::drawTideWindow(float& appliedLevel) {
     return result.apply;
 }
 
-void Viewer::drawTideCalendar() {
+void Viewer::drawTideCalendar(const UiRect& place) {
     // The port may be found later (a retried detection): the calendar follows.
     syncCalendar(tideCalendar, tide);
+    // The calendar sets its own size; only an open one takes the place, or
+    // the next window drawn would.
+    if (tideCalendar.tideCalendarOpen) ImGui::SetNextWindowPos(ImVec2(place.x, place.y), ImGuiCond_FirstUseEver);
     applyCalendarPick(tide, ::drawTideCalendar(tideCalendar));
 }
