@@ -21,7 +21,8 @@ ImVec2 routeToolbarLargestSize() {
             const std::vector<PanelLine> hints = toolbarHintLines(editor, mode);
             lines = std::max(lines, hints.size());
             // Room for a few more digits in the point count.
-            for (const PanelLine& hint : hints) width = std::max(width, ImGui::CalcTextSize((hint.text + "00").c_str()).x);
+            for (const PanelLine& hint : hints)
+                width = std::max(width, ImGui::CalcTextSize((hint.text + "00").c_str()).x);
         }
     }
     return ImVec2(width + 2 * style.WindowPadding.x,
@@ -35,8 +36,8 @@ void drawRouteToolbar(RouteEditor& editor, RoutePanelState& panel) {
     ImGui::SetNextWindowBgAlpha(0.82f);
     // Kept behind the other windows, even when clicked: they start clear of
     // it, and one the user drags over it stays readable.
-    const ImGuiWindowFlags flags = ImGuiWindowFlags_NoTitleBar | ImGuiWindowFlags_NoResize |
-                                   ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoScrollbar | ImGuiWindowFlags_NoNav |
+    const ImGuiWindowFlags flags = ImGuiWindowFlags_NoTitleBar | ImGuiWindowFlags_NoResize | ImGuiWindowFlags_NoMove |
+                                   ImGuiWindowFlags_NoScrollbar | ImGuiWindowFlags_NoNav |
                                    ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoBringToFrontOnFocus;
     if (ImGui::Begin("##route_toolbar", nullptr, flags)) {
         for (int mode = kModeNavigate; mode <= kModeRoute; ++mode) {

@@ -9,13 +9,13 @@ PickResult Viewer::pick(float framebufferX, float framebufferY) const {
     if (!grid) return {};
     PickScene scene;
     scene.camera = &camera;
-    scene.framebufferWidth = framebufferWidth;
-    scene.framebufferHeight = framebufferHeight;
+    scene.framebufferWidth = display.framebufferWidth;
+    scene.framebufferHeight = display.framebufferHeight;
     scene.points = &grid->points;
-    scene.gridWidth = gridWidth;
-    scene.gridHeight = gridHeight;
+    scene.gridWidth = extents.gridWidth;
+    scene.gridHeight = extents.gridHeight;
     scene.exaggeration = exaggeration;
-    scene.diagonal = diagonal;
+    scene.diagonal = extents.diagonal;
     return ::pick(scene, framebufferX, framebufferY);
 }
 
@@ -34,7 +34,8 @@ void Viewer::drawMarkerLabelsAndList(const glm::mat4& view, const glm::mat4& pro
     const glm::mat4 viewProjection = projection * view;
     ImDrawList* foreground = ImGui::GetForegroundDrawList();
     for (const DepthMarker& m : markers) {
-        const auto at = markerLabelPosition(viewProjection, m, exaggeration, framebufferWidth, framebufferHeight);
+        const auto at =
+            markerLabelPosition(viewProjection, m, exaggeration, display.framebufferWidth, display.framebufferHeight);
         if (!at) continue;
         foreground->AddText(ImVec2(at->x, at->y), IM_COL32(255, 230, 60, 255), markerLabel(m, seaLevel).c_str());
     }

@@ -44,9 +44,8 @@ UiLayout uiLayout(const UiMetrics& m) {
     l.legend = {20, std::max(100.0f, l.toolbar.bottom() + kGap), 94 + 2 * m.padding, 220 + titled};
     // Room for the "Tout effacer" button and eight lines of markers.
     const float markerRow = m.lineHeight + m.spacing;
-    l.markers = onDisplay({20, l.legend.bottom() + kGap, 400,
-                           titled + m.frameHeight + 2 * m.spacing + 1 + 8 * markerRow},
-                          m, top);
+    l.markers = onDisplay(
+        {20, l.legend.bottom() + kGap, 400, titled + m.frameHeight + 2 * m.spacing + 1 + 8 * markerRow}, m, top);
 
     const float column = std::max({l.toolbar.right(), l.legend.right(), l.markers.right()}) + kGap;
     l.help = onDisplay({column, top, 900, 700}, m, top);

@@ -32,9 +32,9 @@ bool overlaps(const UiRect& a, const UiRect& b);
 struct UiMetrics {
     float displayWidth = 1440, displayHeight = 810;
     float frameHeight = 30;  // a button, a title bar, the main menu bar
-    float lineHeight = 18;   // a line of text
-    float padding = 14;      // inside a window
-    float spacing = 7;       // between two items
+    float lineHeight = 18;  // a line of text
+    float padding = 14;  // inside a window
+    float spacing = 7;  // between two items
     // The route toolbar at its largest (while a route is being drawn).
     float toolbarWidth = 380, toolbarHeight = 131;
 };

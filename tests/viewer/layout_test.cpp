@@ -73,9 +73,9 @@ TEST(WindowLayout, FirstPlacesLieOnTheDisplayAndClearOfOneAnother) {
             bool large;  // comes over the opened small windows
             bool opened;
         };
-        const Named windows[] = {{"toolbar", l.toolbar, false, false},   {"legend", l.legend, false, false},
-                                 {"markers", l.markers, false, false},   {"help", l.help, true, true},
-                                 {"calendar", l.calendar, true, true},   {"settings", l.settings, false, true},
+        const Named windows[] = {{"toolbar", l.toolbar, false, false},         {"legend", l.legend, false, false},
+                                 {"markers", l.markers, false, false},         {"help", l.help, true, true},
+                                 {"calendar", l.calendar, true, true},         {"settings", l.settings, false, true},
                                  {"exaggeration", l.exaggeration, false, true}};
         for (const Named& a : windows) {
             SCOPED_TRACE(std::string(a.name) + " at " + std::to_string(int(display.width)));
