@@ -226,10 +226,11 @@ TEST_F(ViewFixture, ListButtonsRemoveOneMarkerOrAll) {
     const auto x2 = findWidget(viewer, "Points relevés", removeSecond, top + 64, top + 84);
     ASSERT_TRUE(x2.has_value());
 
-    // "X" on the second line: the third marker becomes the second.
+    // "X" on the second line: the third marker becomes the second. Escape
+    // waits for slow frames: one polled with the click would end the loop first.
     runWith([&](const std::string& w) {
         xdotool({"mousemove", "--window", w, std::to_string(x2->x), std::to_string(x2->y), "sleep", "0.3", "click",
-                 "1", "sleep", "0.3"});
+                 "1", "sleep", "1.5"});
     });
     ASSERT_EQ(viewer.markers.size(), 2u);
     EXPECT_FLOAT_EQ(viewer.markers[0].depth, -1.0f);
@@ -239,7 +240,7 @@ TEST_F(ViewFixture, ListButtonsRemoveOneMarkerOrAll) {
     // "Tout effacer": none left, and the list is gone.
     runWith([&](const std::string& w) {
         xdotool({"mousemove", "--window", w, std::to_string(clear->x), std::to_string(clear->y), "sleep", "0.3",
-                 "click", "1", "sleep", "0.3"});
+                 "click", "1", "sleep", "1.5"});
     });
     EXPECT_TRUE(viewer.markers.empty());
     viewer.drawFrame();
