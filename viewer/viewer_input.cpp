@@ -6,6 +6,7 @@
 #define GLFW_INCLUDE_NONE
 #include <GLFW/glfw3.h>
 #include <imgui.h>
+#include <imgui_internal.h>
 #include <iostream>
 
 namespace {
@@ -14,6 +15,16 @@ Viewer* viewerOf(GLFWwindow* window) { return static_cast<Viewer*>(glfwGetWindow
 
 // Events can arrive before the UI exists or after it is gone.
 bool uiWantsMouse() { return ImGui::GetCurrentContext() && ImGui::GetIO().WantCaptureMouse; }
+// A window of the last frame under the pointer: a press that comes with the
+// pointer, within one slow frame, is the window's though the UI has not yet
+// seen the pointer there.
+bool uiWindowAt(double x, double y) {
+    if (!ImGui::GetCurrentContext()) return false;
+    const ImVec2 at(static_cast<float>(x), static_cast<float>(y));
+    for (const ImGuiWindow* w : ImGui::GetCurrentContext()->Windows)
+        if (w->WasActive && !w->Hidden && ImRect(w->Pos.x, w->Pos.y, w->Pos.x + w->Size.x, w->Pos.y + w->Size.y).Contains(at)) return true;
+    return false;
+}
 bool uiWantsKeyboard() { return ImGui::GetCurrentContext() && ImGui::GetIO().WantCaptureKeyboard; }
 // A text field is being typed into (a route's name, for instance).
 bool uiTakesText() { return ImGui::GetCurrentContext() && ImGui::GetIO().WantTextInput; }
@@ -80,6 +91,7 @@ void Viewer::onMouseButton(int button, int action) {
     if (action != GLFW_PRESS || uiWantsMouse()) return;
     double x = 0, y = 0;
     cursorPosition(x, y);
+    if (uiWindowAt(x, y)) return;
     if (button == GLFW_MOUSE_BUTTON_LEFT) {
         gestures.orbitDragging = true;
         gestures.lastOrbitX = gestures.pressX = x;

@@ -207,6 +207,24 @@ TEST_F(ViewFixture, ClickPlacesAMarkerButDragsAndWindowsDoNot) {
     });
     EXPECT_EQ(viewer.markers.size(), 1u) << out;
     EXPECT_EQ(out.find("camDist="), std::string::npos) << out;
+
+    // A press that comes with the pointer, before a frame has seen the pointer
+    // there, is the exaggeration window's when it is open, the terrain's when not.
+    viewer.routes.panel.interactionMode = kModeMarker;
+    for (const bool windowOpen : {true, false}) {
+        viewer.panels.exaggerationWindowOpen = windowOpen;
+        glfwSetCursorPos(viewer.window, 900, 300);  // over the terrain only
+        for (int i = 0; i < 2; ++i) viewer.drawFrame();
+        const size_t before = viewer.markers.size();
+        const ImGuiWindow* w = ImGui::FindWindowByName("Exagération verticale");
+        ASSERT_NE(w, nullptr);
+        testing::internal::CaptureStdout();
+        viewer.onCursor(w->Pos.x + 150, w->Pos.y + w->Size.y - 20);
+        viewer.onMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS);
+        viewer.onMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_RELEASE);
+        testing::internal::GetCapturedStdout();
+        EXPECT_EQ(viewer.markers.size(), before + (windowOpen ? 0 : 1)) << windowOpen;
+    }
 }
 
 TEST_F(ViewFixture, ListButtonsRemoveOneMarkerOrAll) {
