@@ -21,8 +21,10 @@ bool uiWantsMouse() { return ImGui::GetCurrentContext() && ImGui::GetIO().WantCa
 bool uiWindowAt(double x, double y) {
     if (!ImGui::GetCurrentContext()) return false;
     const ImVec2 at(static_cast<float>(x), static_cast<float>(y));
-    for (const ImGuiWindow* w : ImGui::GetCurrentContext()->Windows)
-        if (w->WasActive && !w->Hidden && ImRect(w->Pos.x, w->Pos.y, w->Pos.x + w->Size.x, w->Pos.y + w->Size.y).Contains(at)) return true;
+    for (const ImGuiWindow* w : ImGui::GetCurrentContext()->Windows) {
+        const ImRect rect(w->Pos.x, w->Pos.y, w->Pos.x + w->Size.x, w->Pos.y + w->Size.y);
+        if (w->Active && !w->Hidden && rect.Contains(at)) return true;
+    }
     return false;
 }
 bool uiWantsKeyboard() { return ImGui::GetCurrentContext() && ImGui::GetIO().WantCaptureKeyboard; }
