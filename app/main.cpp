@@ -70,7 +70,7 @@ int runProgram(const CommandLine& options) {
     if (tiles.empty()) std::cout << "Aucune dalle pour l'instant (connexion requise ?)." << std::endl;
 
     splash("Chargement des références altimétriques...", 0.6f);
-    loadRamAtStartup(ramFilePath(exeDir), viewer.ramSites);
+    loadRamAtStartup(ramFilePath(exeDir), viewer.tides.ramSites);
 
     splash("Préparation de l'interface...", 0.8f);
     std::cout << tiles.size() << " dalle(s) disponible(s) au total." << std::endl;

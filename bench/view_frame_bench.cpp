@@ -57,18 +57,20 @@ void setScene(Scene scene) {
     const bool small = scene == Scene::SmallMarkersAndList || scene == Scene::SmallEveryWindow;
     v.setTerrain(scene == Scene::Empty ? bench->nothing : small ? bench->small : bench->zone.grid);
     v.markers.clear();
-    v.helpOpen = v.exaggerationWindowOpen = v.exaggerationHelpShown = v.settingsOpen = false;
-    v.legendVisible = v.minimapVisible = scene != Scene::Empty && scene != Scene::ZoneTerrainOnly;
+    v.panels.helpOpen = v.panels.exaggerationWindowOpen = v.panels.exaggerationHelpShown = v.panels.settingsOpen =
+        false;
+    v.panels.legendVisible = v.panels.minimapVisible = scene != Scene::Empty && scene != Scene::ZoneTerrainOnly;
     if (scene == Scene::Empty || scene == Scene::ZoneTerrainOnly) return;
     // 100 markers spread over the zone, as the list and the labels show them.
     for (int i = 0; i < 100; ++i) {
-        const float x = v.minX + (v.maxX - v.minX) * static_cast<float>(i % 10 + 0.5f) / 10.0f;
-        const float z = v.minZ + (v.maxZ - v.minZ) * static_cast<float>(i / 10 + 0.5f) / 10.0f;
+        const float x = v.extents.minX + (v.extents.maxX - v.extents.minX) * static_cast<float>(i % 10 + 0.5f) / 10.0f;
+        const float z = v.extents.minZ + (v.extents.maxZ - v.extents.minZ) * static_cast<float>(i / 10 + 0.5f) / 10.0f;
         v.markers.push_back({x, z, -5.0f + static_cast<float>(i % 7)});
     }
     // Every view window open hides the list and the labels, as it does for the user.
     if (scene == Scene::ZoneEveryWindow || scene == Scene::SmallEveryWindow)
-        v.helpOpen = v.exaggerationWindowOpen = v.exaggerationHelpShown = v.settingsOpen = true;
+        v.panels.helpOpen = v.panels.exaggerationWindowOpen = v.panels.exaggerationHelpShown = v.panels.settingsOpen =
+            true;
 }
 
 void frame(benchmark::State& state, Scene scene) {
@@ -80,7 +82,7 @@ void frame(benchmark::State& state, Scene scene) {
         glFinish();
     }
     glFinish();
-    state.counters["triangles"] = static_cast<double>(bench->viewer.mesh.indexCount / 3);
+    state.counters["triangles"] = static_cast<double>(bench->viewer.gl.mesh.indexCount / 3);
     state.counters["markers"] = static_cast<double>(bench->viewer.markers.size());
 }
 
@@ -102,8 +104,8 @@ int main(int argc, char** argv) {
         b.zone = loadZone(tiles);
     }
     std::cerr << tiles.size() << " dalle(s), " << b.zone.grid.width << " x " << b.zone.grid.height << " points, "
-              << b.zone.grid.triangles.size() << " triangles, fenêtre " << b.viewer.framebufferWidth << " x "
-              << b.viewer.framebufferHeight << std::endl;
+              << b.zone.grid.triangles.size() << " triangles, fenêtre " << b.viewer.display.framebufferWidth << " x "
+              << b.viewer.display.framebufferHeight << std::endl;
 
     b.small = squareZone(100);
     const std::pair<const char*, Scene> cases[] = {

@@ -166,10 +166,7 @@ CalendarPick drawTideCalendar(TideCalendar& calendar) {
     const LocalDate today = todayLocal();
     initCalendarDisplay(calendar, today.year, today.month, today.day);
 
-    // Beside the tide window's first place, so a picked day shows next to its curve.
-    const ImVec2 display = ImGui::GetIO().DisplaySize;
-    ImGui::SetNextWindowPos(ImVec2(std::max(20.0f, display.x - 580.0f - kWindowSize.x - 10.0f), 40.0f),
-                            ImGuiCond_FirstUseEver);
+    // Its first place is the view's to choose, among its other windows.
     ImGui::SetNextWindowSize(kWindowSize, ImGuiCond_FirstUseEver);
     if (!ImGui::Begin("Calendrier des marées", &calendar.tideCalendarOpen, ImGuiWindowFlags_NoCollapse)) {
         ImGui::End();

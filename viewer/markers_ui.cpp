@@ -9,13 +9,13 @@ PickResult Viewer::pick(float framebufferX, float framebufferY) const {
     if (!grid) return {};
     PickScene scene;
     scene.camera = &camera;
-    scene.framebufferWidth = framebufferWidth;
-    scene.framebufferHeight = framebufferHeight;
+    scene.framebufferWidth = display.framebufferWidth;
+    scene.framebufferHeight = display.framebufferHeight;
     scene.points = &grid->points;
-    scene.gridWidth = gridWidth;
-    scene.gridHeight = gridHeight;
+    scene.gridWidth = extents.gridWidth;
+    scene.gridHeight = extents.gridHeight;
     scene.exaggeration = exaggeration;
-    scene.diagonal = diagonal;
+    scene.diagonal = extents.diagonal;
     return ::pick(scene, framebufferX, framebufferY);
 }
 
@@ -28,20 +28,20 @@ void Viewer::addMarkerAt(float framebufferX, float framebufferY) {
 
 void Viewer::clearDepthMarkers() { markers.clear(); }
 
-void Viewer::drawMarkerLabelsAndList(const glm::mat4& view, const glm::mat4& projection) {
+void Viewer::drawMarkerLabelsAndList(const glm::mat4& view, const glm::mat4& projection, const UiRect& listPlace) {
     if (!markerListShown(openWindows(), markers.size())) return;
 
     const glm::mat4 viewProjection = projection * view;
     ImDrawList* foreground = ImGui::GetForegroundDrawList();
     for (const DepthMarker& m : markers) {
-        const auto at = markerLabelPosition(viewProjection, m, exaggeration, framebufferWidth, framebufferHeight);
+        const auto at =
+            markerLabelPosition(viewProjection, m, exaggeration, display.framebufferWidth, display.framebufferHeight);
         if (!at) continue;
         foreground->AddText(ImVec2(at->x, at->y), IM_COL32(255, 230, 60, 255), markerLabel(m, seaLevel).c_str());
     }
 
-    // First shown under the legend (placed at y 100, about 280 px tall), not
-    // over it: there it would hide "Tout effacer" and the first lines.
-    ImGui::SetNextWindowPos(ImVec2(20, 400), ImGuiCond_FirstUseEver);
+    ImGui::SetNextWindowPos(ImVec2(listPlace.x, listPlace.y), ImGuiCond_FirstUseEver);
+    ImGui::SetNextWindowSize(ImVec2(listPlace.width, listPlace.height), ImGuiCond_FirstUseEver);
     if (!ImGui::Begin("Points relevés")) {
         ImGui::End();
         return;

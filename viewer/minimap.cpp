@@ -6,7 +6,7 @@
 #include <glad/gl.h>
 
 void Viewer::drawMinimap() {
-    const PixelRect r = minimapRect(framebufferWidth, framebufferHeight);
+    const PixelRect r = minimapRect(display.framebufferWidth, display.framebufferHeight);
     glEnable(GL_SCISSOR_TEST);
     glScissor(r.x, r.y, r.width, r.height);
     glViewport(r.x, r.y, r.width, r.height);
@@ -15,13 +15,13 @@ void Viewer::drawMinimap() {
 
     if (grid) drawMinimapScene();
     glDisable(GL_SCISSOR_TEST);
-    glViewport(0, 0, framebufferWidth, framebufferHeight);
+    glViewport(0, 0, display.framebufferWidth, display.framebufferHeight);
 }
 
 void Viewer::drawMinimapScene() {
-    const MinimapCamera top = minimapCamera(centre, hMin, hMax, diagonal);
+    const MinimapCamera top = minimapCamera(extents.centre, extents.hMin, extents.hMax, extents.diagonal);
     drawTerrain(top.view, top.projection);
     const glm::vec3 eye = camera.eye();
-    overlays.drawMinimapCross(glm::vec3(eye.x, top.centre.y + 1.0f, eye.z), diagonal * 0.02f, top.view,
-                              top.projection);
+    gl.overlays.drawMinimapCross(glm::vec3(eye.x, top.centre.y + 1.0f, eye.z), extents.diagonal * 0.02f, top.view,
+                                 top.projection);
 }

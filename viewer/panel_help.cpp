@@ -23,9 +23,9 @@ void swatch(const char* id, float r, float g, float b, const char* label) {
 
 } // namespace
 
-void drawHelpWindow(bool& open) {
-    ImGui::SetNextWindowPos(ImVec2(20, 20), ImGuiCond_FirstUseEver);
-    ImGui::SetNextWindowSize(ImVec2(900, 700), ImGuiCond_FirstUseEver);
+void drawHelpWindow(bool& open, const UiRect& place) {
+    ImGui::SetNextWindowPos(ImVec2(place.x, place.y), ImGuiCond_FirstUseEver);
+    ImGui::SetNextWindowSize(ImVec2(place.width, place.height), ImGuiCond_FirstUseEver);
     ImGui::SetNextWindowBgAlpha(0.92f);
     if (!ImGui::Begin("Aide - Raccourcis", &open, ImGuiWindowFlags_NoCollapse)) {
         ImGui::End();

@@ -15,9 +15,9 @@ void gradient(ImDrawList* draw, ImVec2 origin, float width, const LegendGradient
 
 } // namespace
 
-void drawLegend() {
+void drawLegend(const UiRect& place) {
     const LegendLayout layout = legendLayout();
-    ImGui::SetNextWindowPos(ImVec2(20, 100), ImGuiCond_Always);
+    ImGui::SetNextWindowPos(ImVec2(place.x, place.y), ImGuiCond_Always);
     ImGui::SetNextWindowBgAlpha(0.75f);
     if (!ImGui::Begin("Légende", nullptr, ImGuiWindowFlags_AlwaysAutoResize)) {
         ImGui::End();

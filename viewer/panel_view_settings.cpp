@@ -22,16 +22,17 @@ bool choiceButton(const char* label, const ImVec2& size, bool highlighted) {
 
 } // namespace
 
-void drawExaggerationWindow(Viewer& v) {
+void drawExaggerationWindow(Viewer& v, const UiRect& place) {
+    ImGui::SetNextWindowPos(ImVec2(place.x, place.y), ImGuiCond_FirstUseEver);
     ImGui::SetNextWindowSize(ImVec2(260, 90), ImGuiCond_FirstUseEver);
-    if (!ImGui::Begin("Exagération verticale", &v.exaggerationWindowOpen, ImGuiWindowFlags_AlwaysAutoResize)) {
+    if (!ImGui::Begin("Exagération verticale", &v.panels.exaggerationWindowOpen, ImGuiWindowFlags_AlwaysAutoResize)) {
         ImGui::End();
         return;
     }
-    if (ImGui::SmallButton("(?)")) v.exaggerationHelpShown = !v.exaggerationHelpShown;
+    if (ImGui::SmallButton("(?)")) v.panels.exaggerationHelpShown = !v.panels.exaggerationHelpShown;
     ImGui::SameLine();
     ImGui::TextUnformatted("Exagération verticale");
-    if (v.exaggerationHelpShown) {
+    if (v.panels.exaggerationHelpShown) {
         ImGui::Separator();
         ImGui::TextWrapped("%s",
                            "Le facteur d'exagération verticale permet d'accentuer le relief affiché.\n"
@@ -53,18 +54,19 @@ void drawExaggerationWindow(Viewer& v) {
     ImGui::End();
 }
 
-void drawSettingsWindow(Viewer& v) {
-    ImGui::SetNextWindowSize(ImVec2(380, 250), ImGuiCond_FirstUseEver);
-    if (!ImGui::Begin("Paramètres", &v.settingsOpen)) {
+void drawSettingsWindow(Viewer& v, const UiRect& place) {
+    ImGui::SetNextWindowPos(ImVec2(place.x, place.y), ImGuiCond_FirstUseEver);
+    ImGui::SetNextWindowSize(ImVec2(place.width, place.height), ImGuiCond_FirstUseEver);
+    if (!ImGui::Begin("Paramètres", &v.panels.settingsOpen)) {
         ImGui::End();
         return;
     }
     ImGui::TextDisabled("AFFICHAGE");
     ImGui::Spacing();
-    bool fullscreen = v.fullscreen;
-    if (ImGui::Checkbox("Plein écran", &fullscreen) && fullscreen != v.fullscreen) v.toggleFullscreen();
+    bool fullscreen = v.display.fullscreen;
+    if (ImGui::Checkbox("Plein écran", &fullscreen) && fullscreen != v.display.fullscreen) v.toggleFullscreen();
 
-    if (!v.fullscreen) {
+    if (!v.display.fullscreen) {
         ImGui::Spacing();
         ImGui::TextUnformatted("Taille de la fenêtre");
         int width = 0, height = 0;
@@ -83,7 +85,7 @@ void drawSettingsWindow(Viewer& v) {
     ImGui::Spacing();
     ImGui::TextDisabled("INFORMATIONS");
     ImGui::Spacing();
-    ImGui::Text("Résolution courante : %d x %d", v.framebufferWidth, v.framebufferHeight);
-    ImGui::Text("Mode : %s", windowModeText(v.fullscreen));
+    ImGui::Text("Résolution courante : %d x %d", v.display.framebufferWidth, v.display.framebufferHeight);
+    ImGui::Text("Mode : %s", windowModeText(v.display.fullscreen));
     ImGui::End();
 }

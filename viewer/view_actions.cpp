@@ -18,7 +18,7 @@ void Viewer::setExaggeration(float factor) {
 }
 
 void Viewer::rebuildReferenceGrid() {
-    if (grid) overlays.buildGrid(centre, diagonal, hMin);
+    if (grid) gl.overlays.buildGrid(extents.centre, extents.diagonal, extents.hMin);
 }
 
 void Viewer::applyViewKey(ViewKey key) {
@@ -32,32 +32,32 @@ void Viewer::applyViewKey(ViewKey key) {
         stepExaggeration(-1);
         break;
     case ViewKey::Minimap:
-        minimapVisible = !minimapVisible;
+        panels.minimapVisible = !panels.minimapVisible;
         break;
     case ViewKey::TidePanel:
-        tide.tidePanelOpen = !tide.tidePanelOpen;
+        tides.state.tidePanelOpen = !tides.state.tidePanelOpen;
         break;
     case ViewKey::Satellite:
-        satelliteOn = !satelliteOn;
-        std::cout << "Texture satellite : " << (satelliteOn ? "activée" : "désactivée") << std::endl;
+        panels.satelliteOn = !panels.satelliteOn;
+        std::cout << "Texture satellite : " << (panels.satelliteOn ? "activée" : "désactivée") << std::endl;
         break;
     case ViewKey::Help:
-        helpOpen = !helpOpen;
+        panels.helpOpen = !panels.helpOpen;
         break;
     case ViewKey::ExaggerationWindow:
-        exaggerationWindowOpen = !exaggerationWindowOpen;
+        panels.exaggerationWindowOpen = !panels.exaggerationWindowOpen;
         break;
     case ViewKey::ReturnToMenu:
-        returnToMenu = true;
+        panels.returnToMenu = true;
         break;
     case ViewKey::Timelapse:
-        toggleTimelapseFromKey(tide, timelapsePlaying);
+        toggleTimelapseFromKey(tides.state, panels.timelapsePlaying);
         break;
     case ViewKey::Fullscreen:
         toggleFullscreen();
         break;
     case ViewKey::Settings:
-        settingsOpen = !settingsOpen;
+        panels.settingsOpen = !panels.settingsOpen;
         break;
     case ViewKey::Screenshot:
         saveScreenshot();
@@ -79,38 +79,38 @@ void Viewer::applyMenuAction(MenuAction action) {
         exportMarkersCsv();
         break;
     case MenuAction::ReturnToMenu:
-        returnToMenu = true;
+        panels.returnToMenu = true;
         break;
     case MenuAction::ToggleTidePanel:
-        tide.tidePanelOpen = !tide.tidePanelOpen;
+        tides.state.tidePanelOpen = !tides.state.tidePanelOpen;
         break;
     case MenuAction::ToggleTimelapse:
-        timelapsePlaying = !timelapsePlaying;
+        panels.timelapsePlaying = !panels.timelapsePlaying;
         break;
     case MenuAction::ToggleTideCalendar:
-        tideCalendar.tideCalendarOpen = !tideCalendar.tideCalendarOpen;
+        tides.calendar.tideCalendarOpen = !tides.calendar.tideCalendarOpen;
         break;
     case MenuAction::ToggleRoutePanel:
-        routePanel.routePanelOpen = !routePanel.routePanelOpen;
+        routes.panel.routePanelOpen = !routes.panel.routePanelOpen;
         break;
     case MenuAction::ClearMarkers:
         clearDepthMarkers();
         break;
     case MenuAction::ToggleSatellite:
-        satelliteOn = !satelliteOn;
-        std::cout << "Texture satellite : " << (satelliteOn ? "activee" : "desactivee") << std::endl;
+        panels.satelliteOn = !panels.satelliteOn;
+        std::cout << "Texture satellite : " << (panels.satelliteOn ? "activee" : "desactivee") << std::endl;
         break;
     case MenuAction::ToggleMinimap:
-        minimapVisible = !minimapVisible;
+        panels.minimapVisible = !panels.minimapVisible;
         break;
     case MenuAction::ToggleExaggerationWindow:
-        exaggerationWindowOpen = !exaggerationWindowOpen;
+        panels.exaggerationWindowOpen = !panels.exaggerationWindowOpen;
         break;
     case MenuAction::ToggleLegend:
-        legendVisible = !legendVisible;
+        panels.legendVisible = !panels.legendVisible;
         break;
     case MenuAction::ToggleHelp:
-        helpOpen = !helpOpen;
+        panels.helpOpen = !panels.helpOpen;
         break;
     case MenuAction::OpenAccountPage:
         openAccountPage();

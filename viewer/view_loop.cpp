@@ -1,4 +1,5 @@
 // The loop that shows one zone, and the order of one frame's work.
+#include "routes/route_ui.h"
 #include "tides/tide_level.h"
 #include "viewer/main_menu.h"
 #include "viewer/panels.h"
@@ -17,13 +18,29 @@ bool anyUiPopupOpen() {
            ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId | ImGuiPopupFlags_AnyPopupLevel);
 }
 
+// The display and the style the windows are placed by.
+UiMetrics currentUiMetrics() {
+    const ImGuiStyle& style = ImGui::GetStyle();
+    UiMetrics m;
+    m.displayWidth = ImGui::GetIO().DisplaySize.x;
+    m.displayHeight = ImGui::GetIO().DisplaySize.y;
+    m.frameHeight = ImGui::GetFrameHeight();
+    m.lineHeight = ImGui::GetTextLineHeight();
+    m.padding = style.WindowPadding.y;
+    m.spacing = style.ItemSpacing.y;
+    const ImVec2 toolbar = routeToolbarLargestSize();
+    m.toolbarWidth = toolbar.x;
+    m.toolbarHeight = toolbar.y;
+    return m;
+}
+
 } // namespace
 
 bool Viewer::run() {
-    returnToMenu = false;
+    panels.returnToMenu = false;
     if (glfwWindowShouldClose(window)) return false;
     while (!glfwWindowShouldClose(window)) {
-        if (returnToMenu) return true;
+        if (panels.returnToMenu) return true;
         // The clock carries over from the last run, so the first frame also
         // counts the time spent in the zone menu.
         const double now = glfwGetTime();
@@ -42,58 +59,61 @@ void Viewer::drawFrame(float frameTime) {
     glClearColor(0.05f, 0.05f, 0.08f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
-    if (stepTimelapse(tide, timelapsePlaying, timelapseSpeed, frameTime, timelapseHour, seaLevel))
+    if (stepTimelapse(tides.state, panels.timelapsePlaying, panels.timelapseSpeed, frameTime, panels.timelapseHour,
+                      seaLevel))
         rebuildReferenceGrid();
 
     const glm::mat4 view = camera.view();
     const glm::mat4 projection = camera.projection();
     drawTerrain(view, projection);
-    overlays.drawGrid(view, projection);
+    gl.overlays.drawGrid(view, projection);
     if (!anyUiPopupOpen() && !markers.empty())
-        overlays.drawMarkerPins(markerPinPositions(markers, exaggeration), view, projection, diagonal * 0.01f);
+        gl.overlays.drawMarkerPins(markerPinPositions(markers, exaggeration), view, projection,
+                                   extents.diagonal * 0.01f);
     drawRoutes(view, projection);
 
     beginUiFrame();
+    const UiLayout layout = uiLayout(currentUiMetrics());
     applyMenuAction(drawMainMenu(mainMenuModel(menuSwitches(), versionText)));
     drawRouteToolbarAndWindow();
-    drawMarkerLabelsAndList(view, projection);
+    drawMarkerLabelsAndList(view, projection, layout.markers);
     float appliedLevel = 0.0f;
     if (drawTideWindow(appliedLevel)) {
         seaLevel = appliedLevel;
         rebuildReferenceGrid();
     }
-    drawTideCalendar();
-    if (helpOpen) drawHelpWindow(helpOpen);
-    if (legendVisible) drawLegend();
-    if (minimapVisible) drawMinimap();
-    if (exaggerationWindowOpen) drawExaggerationWindow(*this);
-    if (settingsOpen) drawSettingsWindow(*this);
+    drawTideCalendar(layout.calendar);
+    if (panels.helpOpen) drawHelpWindow(panels.helpOpen, layout.help);
+    if (panels.legendVisible) drawLegend(layout.legend);
+    if (panels.minimapVisible) drawMinimap();
+    if (panels.exaggerationWindowOpen) drawExaggerationWindow(*this, layout.exaggeration);
+    if (panels.settingsOpen) drawSettingsWindow(*this, layout.settings);
     endUiFrame();
 }
 
 MenuSwitches Viewer::menuSwitches() const {
     MenuSwitches s;
     s.markersExist = !markers.empty();
-    s.tidePanelOpen = tide.tidePanelOpen;
-    s.timelapsePlaying = timelapsePlaying;
-    s.tideCalendarOpen = tideCalendar.tideCalendarOpen;
-    s.routePanelOpen = routePanel.routePanelOpen;
-    s.satelliteOn = satelliteOn;
-    s.minimapVisible = minimapVisible;
-    s.exaggerationWindowOpen = exaggerationWindowOpen;
-    s.legendVisible = legendVisible;
-    s.helpOpen = helpOpen;
+    s.tidePanelOpen = tides.state.tidePanelOpen;
+    s.timelapsePlaying = panels.timelapsePlaying;
+    s.tideCalendarOpen = tides.calendar.tideCalendarOpen;
+    s.routePanelOpen = routes.panel.routePanelOpen;
+    s.satelliteOn = panels.satelliteOn;
+    s.minimapVisible = panels.minimapVisible;
+    s.exaggerationWindowOpen = panels.exaggerationWindowOpen;
+    s.legendVisible = panels.legendVisible;
+    s.helpOpen = panels.helpOpen;
     return s;
 }
 
 OpenWindows Viewer::openWindows() const {
     OpenWindows open;
-    open.tidePanel = tide.tidePanelOpen;
-    open.help = helpOpen;
-    open.exaggeration = exaggerationWindowOpen;
-    open.settings = settingsOpen;
-    open.routePanel = routePanel.routePanelOpen;
-    open.tideCalendar = tideCalendar.tideCalendarOpen;
+    open.tidePanel = tides.state.tidePanelOpen;
+    open.help = panels.helpOpen;
+    open.exaggeration = panels.exaggerationWindowOpen;
+    open.settings = panels.settingsOpen;
+    open.routePanel = routes.panel.routePanelOpen;
+    open.tideCalendar = tides.calendar.tideCalendarOpen;
     open.popup = anyUiPopupOpen();
     return open;
 }

@@ -59,10 +59,10 @@ bool Viewer::init() {
     glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
 
     const WindowSize size = windowedSizeForMonitor(mode->width, mode->height);
-    windowedWidth = size.width;
-    windowedHeight = size.height;
-    window = glfwCreateWindow(windowedWidth, windowedHeight, "Abysto", nullptr, nullptr);
-    fullscreen = false;
+    display.windowedWidth = size.width;
+    display.windowedHeight = size.height;
+    window = glfwCreateWindow(display.windowedWidth, display.windowedHeight, "Abysto", nullptr, nullptr);
+    display.fullscreen = false;
     if (!window) {
         std::cerr << "Erreur : création de la fenêtre GLFW a échoué." << std::endl;
         glfwTerminate();
@@ -83,13 +83,14 @@ bool Viewer::init() {
     glfwSetWindowUserPointer(window, this);
     installViewerCallbacks(window);
 
-    glfwGetFramebufferSize(window, &framebufferWidth, &framebufferHeight);
-    glViewport(0, 0, framebufferWidth, framebufferHeight);
-    if (framebufferHeight > 0) camera.aspect = static_cast<float>(framebufferWidth) / static_cast<float>(framebufferHeight);
+    glfwGetFramebufferSize(window, &display.framebufferWidth, &display.framebufferHeight);
+    glViewport(0, 0, display.framebufferWidth, display.framebufferHeight);
+    if (display.framebufferHeight > 0)
+        camera.aspect = static_cast<float>(display.framebufferWidth) / static_cast<float>(display.framebufferHeight);
     glEnable(GL_DEPTH_TEST);
 
-    if (!terrainShader.load(kTerrainVertexShader, kTerrainFragmentShader)) return false;
-    if (!overlays.init()) return false;
+    if (!gl.terrainShader.load(kTerrainVertexShader, kTerrainFragmentShader)) return false;
+    if (!gl.overlays.init()) return false;
     if (!startRouteRenderer()) {
         std::cerr << "Erreur : init du rendu des parcours a echoue." << std::endl;
         return false;
@@ -117,26 +118,26 @@ Viewer::~Viewer() {
 }
 
 void Viewer::releaseGl() {
-    if (satelliteTexture != 0) glDeleteTextures(1, &satelliteTexture);
-    satelliteTexture = 0;
+    if (gl.satelliteTexture != 0) glDeleteTextures(1, &gl.satelliteTexture);
+    gl.satelliteTexture = 0;
     releaseRouteRenderer();
-    overlays.release();
-    mesh.release();
-    terrainShader.release();
+    gl.overlays.release();
+    gl.mesh.release();
+    gl.terrainShader.release();
 }
 
 void Viewer::setTerrain(TerrainGrid newTerrain) {
     clearDepthMarkers();
     seaLevel = 0.0f;
-    satelliteOn = false;
+    panels.satelliteOn = false;
     // The route editor's height grid points into this copy, which lives
     // until the next zone replaces it.
     shownGrid = std::move(newTerrain);
     shownGrid.dataset = nullptr;
     grid = &shownGrid;
     const TerrainGrid& terrain = shownGrid;
-    gridWidth = terrain.width;
-    gridHeight = terrain.height;
+    extents.gridWidth = terrain.width;
+    extents.gridHeight = terrain.height;
 
     resetRouteModel();
 
@@ -154,90 +155,94 @@ void Viewer::setTerrain(TerrainGrid newTerrain) {
     if (!any) {
         // Nothing of the previous zone may stay on screen over an empty one,
         // nor come back with the next rebuild: no extents, no reference grid.
-        mesh.release();
-        overlays.clearGrid();
+        gl.mesh.release();
+        gl.overlays.clearGrid();
         grid = nullptr;
-        minX = minZ = 0;
-        maxX = maxZ = 1;
-        centre = glm::vec3(0.0f);
-        diagonal = 0;
-        hMin = 0;
-        hMax = 1;
+        extents.minX = extents.minZ = 0;
+        extents.maxX = extents.maxZ = 1;
+        extents.centre = glm::vec3(0.0f);
+        extents.diagonal = 0;
+        extents.hMin = 0;
+        extents.hMax = 1;
         return;
     }
-    minX = x0;
-    maxX = x1;
-    minZ = z0;
-    maxZ = z1;
-    centre = glm::vec3((minX + maxX) / 2.0f, 0.0f, (minZ + maxZ) / 2.0f);
-    diagonal = std::sqrt((maxX - minX) * (maxX - minX) + (maxZ - minZ) * (maxZ - minZ));
+    extents.minX = x0;
+    extents.maxX = x1;
+    extents.minZ = z0;
+    extents.maxZ = z1;
+    extents.centre = glm::vec3((extents.minX + extents.maxX) / 2.0f, 0.0f, (extents.minZ + extents.maxZ) / 2.0f);
+    extents.diagonal = std::sqrt((extents.maxX - extents.minX) * (extents.maxX - extents.minX) +
+                                 (extents.maxZ - extents.minZ) * (extents.maxZ - extents.minZ));
 
     rebuildForExaggeration();
 
-    camera.target = glm::vec3(centre.x, (hMin + hMax) / 2.0f, centre.z);
-    camera.distance = std::sqrt((hMax - hMin) * (hMax - hMin) + 2.0f * diagonal * diagonal);
+    camera.target = glm::vec3(extents.centre.x, (extents.hMin + extents.hMax) / 2.0f, extents.centre.z);
+    camera.distance = std::sqrt((extents.hMax - extents.hMin) * (extents.hMax - extents.hMin) +
+                                2.0f * extents.diagonal * extents.diagonal);
 }
 
 void Viewer::rebuildForExaggeration() {
     if (!grid) return;
-    mesh.upload(grid->points, grid->triangles, exaggeration, RenderBounds{minX, minZ, maxX, maxZ});
+    gl.mesh.upload(grid->points, grid->triangles, exaggeration,
+                   RenderBounds{extents.minX, extents.minZ, extents.maxX, extents.maxZ});
 
     constexpr float kHuge = 3.4028235e38f;
-    hMin = kHuge;
-    hMax = -kHuge;
+    extents.hMin = kHuge;
+    extents.hMax = -kHuge;
     for (const GridPoint& p : grid->points) {
         if (!p.valid) continue;
-        hMin = std::min(hMin, p.z * exaggeration);
-        hMax = std::max(hMax, p.z * exaggeration);
+        extents.hMin = std::min(extents.hMin, p.z * exaggeration);
+        extents.hMax = std::max(extents.hMax, p.z * exaggeration);
     }
     rebuildReferenceGrid();
-    std::cout << "Exagération verticale : x" << exaggeration << "  |  Hauteur min/max (exagérée) : " << hMin
-              << " / " << hMax << std::endl;
+    std::cout << "Exagération verticale : x" << exaggeration << "  |  Hauteur min/max (exagérée) : " << extents.hMin
+              << " / " << extents.hMax << std::endl;
 }
 
 bool Viewer::uploadSatelliteImage(int width, int height, const unsigned char* rgb) {
     const unsigned int texture = createRgbTexture(width, height, rgb);
     if (texture == 0) return false;
-    if (satelliteTexture != 0) glDeleteTextures(1, &satelliteTexture);
-    satelliteTexture = texture;
+    if (gl.satelliteTexture != 0) glDeleteTextures(1, &gl.satelliteTexture);
+    gl.satelliteTexture = texture;
     std::cout << "Texture satellite chargée (" << width << "x" << height << ")." << std::endl;
     return true;
 }
 
 void Viewer::drawTerrain(const glm::mat4& view, const glm::mat4& projection) {
     // Without a texture the land keeps its depth colours instead of sampling nothing.
-    const bool satellite = satelliteOn && satelliteTexture != 0;
-    terrainShader.use();
-    terrainShader.setMat4("view", view);
-    terrainShader.setMat4("projection", projection);
-    terrainShader.setFloat("seaLevel", seaLevel);
-    terrainShader.setInt("useSatellite", satellite ? 1 : 0);
+    const bool satellite = panels.satelliteOn && gl.satelliteTexture != 0;
+    gl.terrainShader.use();
+    gl.terrainShader.setMat4("view", view);
+    gl.terrainShader.setMat4("projection", projection);
+    gl.terrainShader.setFloat("seaLevel", seaLevel);
+    gl.terrainShader.setInt("useSatellite", satellite ? 1 : 0);
     if (satellite) {
         glActiveTexture(GL_TEXTURE0);
-        glBindTexture(GL_TEXTURE_2D, satelliteTexture);
-        terrainShader.setInt("satelliteTex", 0);
+        glBindTexture(GL_TEXTURE_2D, gl.satelliteTexture);
+        gl.terrainShader.setInt("satelliteTex", 0);
     }
-    mesh.draw();
+    gl.mesh.draw();
 }
 
 void Viewer::toggleFullscreen() {
     GLFWmonitor* monitor = glfwGetPrimaryMonitor();
     const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
-    if (!fullscreen) {
+    if (!display.fullscreen) {
         if (!mode) return;
-        glfwGetWindowPos(window, &windowedX, &windowedY);
-        glfwGetWindowSize(window, &windowedWidth, &windowedHeight);
+        glfwGetWindowPos(window, &display.windowedX, &display.windowedY);
+        glfwGetWindowSize(window, &display.windowedWidth, &display.windowedHeight);
         glfwSetWindowMonitor(window, monitor, 0, 0, mode->width, mode->height, mode->refreshRate);
-        fullscreen = true;
+        display.fullscreen = true;
     } else {
-        glfwSetWindowMonitor(window, nullptr, windowedX, windowedY, windowedWidth, windowedHeight, GLFW_DONT_CARE);
-        fullscreen = false;
+        glfwSetWindowMonitor(window, nullptr, display.windowedX, display.windowedY, display.windowedWidth,
+                             display.windowedHeight, GLFW_DONT_CARE);
+        display.fullscreen = false;
     }
 }
 
 void Viewer::setWindowedSize(int width, int height) {
-    windowedWidth = width;
-    windowedHeight = height;
+    display.windowedWidth = width;
+    display.windowedHeight = height;
     glfwSetWindowSize(window, width, height);
     const GLFWvidmode* mode = glfwGetVideoMode(glfwGetPrimaryMonitor());
     if (!mode) return;

@@ -18,12 +18,86 @@
 #include "tides/tide_calendar.h"
 #include "tides/tide_state.h"
 #include "viewer/view_rules.h"
+#include "viewer/window_layout.h"
 
 #include <glm/glm.hpp>
 #include <string>
 #include <vector>
 
 struct GLFWwindow;
+
+// The program's window: its place and size while windowed, the mode, and the
+// framebuffer it draws into.
+struct ViewWindow {
+    int windowedX = 100, windowedY = 100;
+    int windowedWidth = 1920, windowedHeight = 1080;
+    bool fullscreen = false;
+    int framebufferWidth = 1920, framebufferHeight = 1080;
+};
+
+// The mouse gestures in progress, and the pointer.
+struct Gestures {
+    bool orbitDragging = false;
+    double lastOrbitX = 0, lastOrbitY = 0;
+    bool panDragging = false;
+    double lastPanX = 0, lastPanY = 0;
+    double pressX = 0, pressY = 0;
+    // The pointer as the last cursor event placed it (window coordinates).
+    double cursorX = 0, cursorY = 0;
+    bool cursorKnown = false;
+};
+
+// GL programs, geometry and texture of the zone on screen.
+struct ViewGl {
+    Shader terrainShader;
+    TerrainMesh mesh;
+    OverlayRenderer overlays;
+    unsigned int satelliteTexture = 0;
+};
+
+// Where the zone on screen lies in the scene.
+struct ZoneExtents {
+    int gridWidth = 0, gridHeight = 0;
+    float minX = 0, minZ = 0, maxX = 1, maxZ = 1;
+    glm::vec3 centre{0.0f};
+    float diagonal = 0;
+    float hMin = 0, hMax = 1;  // exaggerated heights
+};
+
+// Panel and mode switches of the view loop.
+struct PanelSwitches {
+    bool helpOpen = false;
+    bool minimapVisible = true;
+    bool exaggerationWindowOpen = false;
+    bool exaggerationHelpShown = false;
+    bool legendVisible = true;
+    bool settingsOpen = false;
+    bool satelliteOn = false;
+    bool returnToMenu = false;
+    bool timelapsePlaying = false;
+    float timelapseHour = 12.0f;
+    float timelapseSpeed = 0.5f;
+};
+
+// The tide of the zone and the tide calendar.
+struct ZoneTides {
+    TideState state = makeTideState();
+    TideCalendar calendar;
+    // Shom's altimetric references, loaded once at start-up.
+    std::vector<RamSite> ramSites;
+    // Centre of the zone on screen in WGS84, when it could be converted.
+    GeoPoint terrainCentre;
+    bool terrainCentreKnown = false;
+};
+
+// Routes of the zone: the model, the route window's state (which also holds
+// the interaction mode, the selected point and the routes-changed flag) and
+// their drawing in 3D.
+struct ZoneRoutes {
+    RouteEditor editor;
+    RoutePanelState panel;
+    RouteRenderer renderer;
+};
 
 struct Viewer {
     // The splash and the zone selector draw into this window too.
@@ -35,71 +109,21 @@ struct Viewer {
     // The program's name and version, shown in the menu and written as the GPX creator.
     std::string versionText = "Abysto 3D";
 
-    // Window mode.
-    int windowedX = 100, windowedY = 100;
-    int windowedWidth = 1920, windowedHeight = 1080;
-    bool fullscreen = false;
-    int framebufferWidth = 1920, framebufferHeight = 1080;
-
-    // Camera and mouse gestures.
+    ViewWindow display;
     Camera camera;
-    bool orbitDragging = false;
-    double lastOrbitX = 0, lastOrbitY = 0;
-    bool panDragging = false;
-    double lastPanX = 0, lastPanY = 0;
-    double pressX = 0, pressY = 0;
-    // The pointer as the last cursor event placed it (window coordinates).
-    double cursorX = 0, cursorY = 0;
-    bool cursorKnown = false;
+    Gestures gestures;
+    ViewGl gl;
 
-    // GL programs and geometry.
-    Shader terrainShader;
-    TerrainMesh mesh;
-    OverlayRenderer overlays;
-
-    // The zone on screen (the view's own copy), null when there is none.
-    const TerrainGrid* grid = nullptr;
-    int gridWidth = 0, gridHeight = 0;
-    float minX = 0, minZ = 0, maxX = 1, maxZ = 1;
-    glm::vec3 centre{0.0f};
-    float diagonal = 0;
-    float hMin = 0, hMax = 1;  // exaggerated heights
+    // The zone on screen (set by setTerrain).
+    ZoneExtents extents;
     float exaggeration = 1.0f;
-    float seaLevel = 0;        // metres, same datum as the heights
-    unsigned int satelliteTexture = 0;
-    bool satelliteOn = false;
-
-    // Panels and modes of the view loop.
-    bool helpOpen = false;
-    bool minimapVisible = true;
-    bool exaggerationWindowOpen = false;
-    bool exaggerationHelpShown = false;
-    bool legendVisible = true;
-    bool settingsOpen = false;
-    bool returnToMenu = false;
-    bool timelapsePlaying = false;
-    float timelapseHour = 12.0f;
-    float timelapseSpeed = 0.5f;
-    double lastFrameTime = 0.0;
-
+    float seaLevel = 0;  // metres, same datum as the heights
     // Depth markers of the zone on screen, in the order they were placed.
     std::vector<DepthMarker> markers;
+    ZoneTides tides;
+    ZoneRoutes routes;
 
-    // The tide of the zone and the tide calendar.
-    TideState tide = makeTideState();
-    TideCalendar tideCalendar;
-    // Shom's altimetric references, loaded once at start-up.
-    std::vector<RamSite> ramSites;
-    // Centre of the zone on screen in WGS84, when it could be converted.
-    GeoPoint terrainCentre;
-    bool terrainCentreKnown = false;
-
-    // Routes of the zone: the model, the route window's state (which also
-    // holds the interaction mode, the selected point and the routes-changed
-    // flag) and their drawing in 3D.
-    RouteEditor routeEditor;
-    RoutePanelState routePanel;
-    RouteRenderer routeRenderer;
+    PanelSwitches panels;
 
     Viewer() = default;
     ~Viewer();
@@ -150,7 +174,7 @@ struct Viewer {
     PickResult pick(float framebufferX, float framebufferY) const;
     void addMarkerAt(float framebufferX, float framebufferY);
     void clearDepthMarkers();
-    void drawMarkerLabelsAndList(const glm::mat4& view, const glm::mat4& projection);
+    void drawMarkerLabelsAndList(const glm::mat4& view, const glm::mat4& projection, const UiRect& listPlace);
     OpenWindows openWindows() const;
 
     // The top-down view in the bottom-right corner (minimap.cpp).
@@ -178,10 +202,14 @@ struct Viewer {
     // The tide window; true with the level when the user applied one this frame.
     bool drawTideWindow(float& appliedLevel);
     // The month calendar; a chosen day loads that day and opens the tide window.
-    void drawTideCalendar();
+    void drawTideCalendar(const UiRect& place);
 
 private:
     bool uiReady = false;
+    // The clock at the previous frame (seconds); kept across zones.
+    double lastFrameTime = 0.0;
+    // The zone on screen (the view's own copy), null when there is none.
+    const TerrainGrid* grid = nullptr;
     TerrainGrid shownGrid;
     void releaseGl();
 };

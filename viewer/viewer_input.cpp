@@ -6,6 +6,7 @@
 #define GLFW_INCLUDE_NONE
 #include <GLFW/glfw3.h>
 #include <imgui.h>
+#include <imgui_internal.h>
 #include <iostream>
 
 namespace {
@@ -14,6 +15,18 @@ Viewer* viewerOf(GLFWwindow* window) { return static_cast<Viewer*>(glfwGetWindow
 
 // Events can arrive before the UI exists or after it is gone.
 bool uiWantsMouse() { return ImGui::GetCurrentContext() && ImGui::GetIO().WantCaptureMouse; }
+// A window of the last frame under the pointer: a press that comes with the
+// pointer, within one slow frame, is the window's though the UI has not yet
+// seen the pointer there.
+bool uiWindowAt(double x, double y) {
+    if (!ImGui::GetCurrentContext()) return false;
+    const ImVec2 at(static_cast<float>(x), static_cast<float>(y));
+    for (const ImGuiWindow* w : ImGui::GetCurrentContext()->Windows) {
+        const ImRect rect(w->Pos.x, w->Pos.y, w->Pos.x + w->Size.x, w->Pos.y + w->Size.y);
+        if (w->Active && !w->Hidden && rect.Contains(at)) return true;
+    }
+    return false;
+}
 bool uiWantsKeyboard() { return ImGui::GetCurrentContext() && ImGui::GetIO().WantCaptureKeyboard; }
 // A text field is being typed into (a route's name, for instance).
 bool uiTakesText() { return ImGui::GetCurrentContext() && ImGui::GetIO().WantTextInput; }
@@ -52,26 +65,27 @@ void installViewerCallbacks(GLFWwindow* window) {
 }
 
 void Viewer::onFramebufferSize(int width, int height) {
-    framebufferWidth = width;
-    framebufferHeight = height;
+    display.framebufferWidth = width;
+    display.framebufferHeight = height;
     // A minimised window reports 0 × 0: keep the last usable aspect.
     if (height > 0) camera.aspect = static_cast<float>(width) / static_cast<float>(height);
 }
 
 void Viewer::onMouseButton(int button, int action) {
     if (action == GLFW_RELEASE) {
-        if (button == GLFW_MOUSE_BUTTON_RIGHT) panDragging = false;
-        if (button == GLFW_MOUSE_BUTTON_LEFT && orbitDragging) {
-            orbitDragging = false;
+        if (button == GLFW_MOUSE_BUTTON_RIGHT) gestures.panDragging = false;
+        if (button == GLFW_MOUSE_BUTTON_LEFT && gestures.orbitDragging) {
+            gestures.orbitDragging = false;
             double x = 0, y = 0;
             cursorPosition(x, y);
             // Any movement at all makes it an orbit, not a click.
-            if (x == pressX && y == pressY) {
+            if (x == gestures.pressX && y == gestures.pressY) {
                 int windowWidth = 0, windowHeight = 0;
                 glfwGetWindowSize(window, &windowWidth, &windowHeight);
-                glfwGetFramebufferSize(window, &framebufferWidth, &framebufferHeight);
+                glfwGetFramebufferSize(window, &display.framebufferWidth, &display.framebufferHeight);
                 if (windowWidth > 0 && windowHeight > 0)
-                    handleClick(pressX * framebufferWidth / windowWidth, pressY * framebufferHeight / windowHeight);
+                    handleClick(gestures.pressX * display.framebufferWidth / windowWidth,
+                                gestures.pressY * display.framebufferHeight / windowHeight);
             }
         }
         return;
@@ -79,14 +93,15 @@ void Viewer::onMouseButton(int button, int action) {
     if (action != GLFW_PRESS || uiWantsMouse()) return;
     double x = 0, y = 0;
     cursorPosition(x, y);
+    if (uiWindowAt(x, y)) return;
     if (button == GLFW_MOUSE_BUTTON_LEFT) {
-        orbitDragging = true;
-        lastOrbitX = pressX = x;
-        lastOrbitY = pressY = y;
+        gestures.orbitDragging = true;
+        gestures.lastOrbitX = gestures.pressX = x;
+        gestures.lastOrbitY = gestures.pressY = y;
     } else if (button == GLFW_MOUSE_BUTTON_RIGHT) {
-        panDragging = true;
-        lastPanX = x;
-        lastPanY = y;
+        gestures.panDragging = true;
+        gestures.lastPanX = x;
+        gestures.lastPanY = y;
     }
 }
 
@@ -95,28 +110,28 @@ void Viewer::onMouseButton(int button, int action) {
 // and a release handled in one go would all read the final place, and a
 // drag would pass for a click.
 void Viewer::cursorPosition(double& x, double& y) const {
-    if (cursorKnown) {
-        x = cursorX;
-        y = cursorY;
+    if (gestures.cursorKnown) {
+        x = gestures.cursorX;
+        y = gestures.cursorY;
     } else {
         glfwGetCursorPos(window, &x, &y);
     }
 }
 
 void Viewer::onCursor(double x, double y) {
-    cursorX = x;
-    cursorY = y;
-    cursorKnown = true;
-    if (uiWantsMouse() && !orbitDragging && !panDragging) return;
-    if (orbitDragging) {
-        const double dx = x - lastOrbitX, dy = y - lastOrbitY;
-        lastOrbitX = x;
-        lastOrbitY = y;
+    gestures.cursorX = x;
+    gestures.cursorY = y;
+    gestures.cursorKnown = true;
+    if (uiWantsMouse() && !gestures.orbitDragging && !gestures.panDragging) return;
+    if (gestures.orbitDragging) {
+        const double dx = x - gestures.lastOrbitX, dy = y - gestures.lastOrbitY;
+        gestures.lastOrbitX = x;
+        gestures.lastOrbitY = y;
         camera.orbit(static_cast<float>(-dx * 0.3), static_cast<float>(dy * 0.3));
-    } else if (panDragging) {
-        const double dx = x - lastPanX, dy = y - lastPanY;
-        lastPanX = x;
-        lastPanY = y;
+    } else if (gestures.panDragging) {
+        const double dx = x - gestures.lastPanX, dy = y - gestures.lastPanY;
+        gestures.lastPanX = x;
+        gestures.lastPanY = y;
         camera.pan(static_cast<float>(dx), static_cast<float>(dy));
     }
 }
@@ -137,9 +152,9 @@ void Viewer::onKey(int key, int action, int mods) {
 }
 
 void Viewer::handleClick(double framebufferX, double framebufferY) {
-    if (routePanel.interactionMode == kModeMarker)
+    if (routes.panel.interactionMode == kModeMarker)
         addMarkerAt(static_cast<float>(framebufferX), static_cast<float>(framebufferY));
-    else if (routePanel.interactionMode == kModeRoute)
+    else if (routes.panel.interactionMode == kModeRoute)
         handleRouteClick(framebufferX, framebufferY);
 }
 

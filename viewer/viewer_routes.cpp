@@ -26,41 +26,42 @@ Georeference georeferenceOf(const TerrainGrid& terrain) {
 
 } // namespace
 
-bool Viewer::startRouteRenderer() { return routeRenderer.init(); }
+bool Viewer::startRouteRenderer() { return routes.renderer.init(); }
 
-void Viewer::releaseRouteRenderer() { routeRenderer.destroy(); }
+void Viewer::releaseRouteRenderer() { routes.renderer.destroy(); }
 
 void Viewer::resetRouteModel() {
-    routeEditor.resetForTerrain();
-    if (grid) routeEditor.setTerrain(heightGridOf(*grid), georeferenceOf(*grid));
-    resetPanelForTerrain(routePanel);
+    routes.editor.resetForTerrain();
+    if (grid) routes.editor.setTerrain(heightGridOf(*grid), georeferenceOf(*grid));
+    resetPanelForTerrain(routes.panel);
 }
 
 void Viewer::handleRouteClick(double framebufferX, double framebufferY) {
-    onRouteClick(routeEditor, routePanel, pick(static_cast<float>(framebufferX), static_cast<float>(framebufferY)));
+    onRouteClick(routes.editor, routes.panel, pick(static_cast<float>(framebufferX), static_cast<float>(framebufferY)));
 }
 
 bool Viewer::handleEditingKey(int key, int mods) {
-    return onRouteKey(routeEditor, routePanel, key, (mods & GLFW_MOD_CONTROL) != 0) != RouteKeyResult::Ignored;
+    return onRouteKey(routes.editor, routes.panel, key, (mods & GLFW_MOD_CONTROL) != 0) != RouteKeyResult::Ignored;
 }
 
 void Viewer::drawRoutes(const glm::mat4& view, const glm::mat4& projection) {
     RouteRenderParams params;
     params.seaLevel = seaLevel;
     params.exaggeration = exaggeration;
-    params.draught = routePanel.settings.draught;
-    params.colorByClearance = routePanel.colorByClearance;
-    params.pointSize = routePointSize(diagonal);
+    params.draught = routes.panel.settings.draught;
+    params.colorByClearance = routes.panel.colorByClearance;
+    params.pointSize = routePointSize(extents.diagonal);
     params.lineWidth = 3.0f;
-    params.selectedRoute = routeEditor.selectedRoute;
-    params.selectedPoint = routePanel.selectedPoint;
-    params.verticalStrokes = routePanel.verticalStrokes;
-    routeRenderer.draw(routeEditor, view, projection, params);
+    params.selectedRoute = routes.editor.selectedRoute;
+    params.selectedPoint = routes.panel.selectedPoint;
+    params.verticalStrokes = routes.panel.verticalStrokes;
+    routes.renderer.draw(routes.editor, view, projection, params);
 }
 
 void Viewer::drawRouteToolbarAndWindow() {
-    drawRouteToolbar(routeEditor, routePanel);
-    const RouteRequests requests = drawRoutePanel(routePanel, routeEditor, tide.samples, tide.datumOffset, seaLevel);
-    if (requests.exportRequested) onExportRequested(routeEditor, routePanel, versionText);
-    if (requests.importRequested) onImportRequested(routeEditor, routePanel);
+    drawRouteToolbar(routes.editor, routes.panel);
+    const RouteRequests requests =
+        drawRoutePanel(routes.panel, routes.editor, tides.state.samples, tides.state.datumOffset, seaLevel);
+    if (requests.exportRequested) onExportRequested(routes.editor, routes.panel, versionText);
+    if (requests.importRequested) onImportRequested(routes.editor, routes.panel);
 }

@@ -6,20 +6,25 @@
 #include "tides/tide_calibration.h"
 #include "tides/tide_panel_ui.h"
 
+#include <imgui.h>
+
 void Viewer::onTerrainLocated(double latitude, double longitude) {
-    terrainCentre = {latitude, longitude};
-    terrainCentreKnown = true;
-    calibrateTide(tide, tideCalendar, ramSites, latitude, longitude);
+    tides.terrainCentre = {latitude, longitude};
+    tides.terrainCentreKnown = true;
+    calibrateTide(tides.state, tides.calendar, tides.ramSites, latitude, longitude);
 }
 
 bool Viewer::drawTideWindow(float& appliedLevel) {
-    const TidePanelResult result = drawTidePanel(tide);
+    const TidePanelResult result = drawTidePanel(tides.state);
     if (result.apply) appliedLevel = result.level;
     return result.apply;
 }
 
-void Viewer::drawTideCalendar() {
+void Viewer::drawTideCalendar(const UiRect& place) {
     // The port may be found later (a retried detection): the calendar follows.
-    syncCalendar(tideCalendar, tide);
-    applyCalendarPick(tide, ::drawTideCalendar(tideCalendar));
+    syncCalendar(tides.calendar, tides.state);
+    // The calendar sets its own size; only an open one takes the place, or
+    // the next window drawn would.
+    if (tides.calendar.tideCalendarOpen) ImGui::SetNextWindowPos(ImVec2(place.x, place.y), ImGuiCond_FirstUseEver);
+    applyCalendarPick(tides.state, ::drawTideCalendar(tides.calendar));
 }

@@ -64,20 +64,20 @@ struct DialogFixture : testing::Test {
     // One frame; the pixels it drew.
     std::vector<unsigned char> frame() {
         glfwPollEvents();
-        glViewport(0, 0, viewer.framebufferWidth, viewer.framebufferHeight);
+        glViewport(0, 0, viewer.display.framebufferWidth, viewer.display.framebufferHeight);
         glClearColor(0.05f, 0.05f, 0.05f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
         beginUiFrame();
         launched = drawUpdateDialog(dialog) || launched;
         endUiFrame();
-        auto pixels = readFramebuffer(viewer.framebufferWidth, viewer.framebufferHeight, GL_BACK);
+        auto pixels = readFramebuffer(viewer.display.framebufferWidth, viewer.display.framebufferHeight, GL_BACK);
         glfwSwapBuffers(viewer.window);
         return pixels;
     }
     Spot colourAfterFrames(Rgba colour) {
         std::vector<unsigned char> pixels;
         for (int i = 0; i < 4; ++i) pixels = frame();
-        return findColour(pixels, viewer.framebufferWidth, viewer.framebufferHeight, colour);
+        return findColour(pixels, viewer.display.framebufferWidth, viewer.display.framebufferHeight, colour);
     }
     void click(const Spot& at) {
         glfwSetCursorPos(viewer.window, at.x, at.y);

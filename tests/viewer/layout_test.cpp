@@ -5,6 +5,7 @@
 #include "viewer/window_layout.h"
 
 #include <gtest/gtest.h>
+#include <string>
 
 TEST(WindowLayout, WindowedSizeIsThreeQuartersOfTheMonitor) {
     const WindowSize large = windowedSizeForMonitor(2560, 1440);
@@ -52,4 +53,43 @@ TEST(UiFonts, TrueTypeFileIsPreferredOverOpenType) {
     EXPECT_EQ(uiFontFile(dir.str(), "Inter-Regular"), dir.str() + "/Inter-Regular.otf");
     writeFile(dir / "Inter-Regular.ttf", "x");
     EXPECT_EQ(uiFontFile(dir.str(), "Inter-Regular"), dir.str() + "/Inter-Regular.ttf");
+}
+
+// Every window lies on the display and clear of the others; only the help and
+// the calendar, which come to the front when opened, may cover the settings
+// and exaggeration windows or each other.
+TEST(WindowLayout, FirstPlacesLieOnTheDisplayAndClearOfOneAnother) {
+    struct Row {
+        float width, height;
+    };
+    for (const Row display : {Row{1440, 810}, Row{1920, 1080}, Row{2560, 1440}}) {
+        UiMetrics m;
+        m.displayWidth = display.width;
+        m.displayHeight = display.height;
+        const UiLayout l = uiLayout(m);
+        struct Named {
+            const char* name;
+            UiRect rect;
+            bool large;  // comes over the opened small windows
+            bool opened;
+        };
+        const Named windows[] = {{"toolbar", l.toolbar, false, false},         {"legend", l.legend, false, false},
+                                 {"markers", l.markers, false, false},         {"help", l.help, true, true},
+                                 {"calendar", l.calendar, true, true},         {"settings", l.settings, false, true},
+                                 {"exaggeration", l.exaggeration, false, true}};
+        for (const Named& a : windows) {
+            SCOPED_TRACE(std::string(a.name) + " at " + std::to_string(int(display.width)));
+            EXPECT_GE(a.rect.x, 0);
+            EXPECT_GE(a.rect.y, m.frameHeight);  // under the main menu bar
+            EXPECT_LE(a.rect.right(), display.width);
+            EXPECT_LE(a.rect.bottom(), display.height);
+            for (const Named& b : windows) {
+                if (&a == &b || (a.opened && b.opened && (a.large || b.large))) continue;
+                EXPECT_FALSE(overlaps(a.rect, b.rect)) << "over " << b.name;
+            }
+        }
+        // The settings window holds its four size buttons, the marker list eight lines.
+        EXPECT_GE(l.settings.width, 4 * 150 + 3 * 8 + 2 * m.padding);
+        EXPECT_GE(l.markers.height, m.frameHeight * 2 + 8 * (m.lineHeight + m.spacing));
+    }
 }

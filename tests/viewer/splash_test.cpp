@@ -14,7 +14,7 @@ TEST(Splash, DrawsTitleAndProgressBar) {
     ASSERT_TRUE(viewer.init());
     int left = 0, top = 0;
     glfwGetWindowPos(viewer.window, &left, &top);
-    const int w = viewer.framebufferWidth, h = viewer.framebufferHeight;
+    const int w = viewer.display.framebufferWidth, h = viewer.display.framebufferHeight;
     // Track from x0 = w/2 - 150 to x0 + 300; its 3 rows start at 0.42 h + 95 from the top.
     const int x0 = left + w / 2 - 150;
     const int barRow = top + static_cast<int>(h * 0.42f + 95.0f + 1.5f);

@@ -52,7 +52,7 @@ struct Sample {
 // centre (found by casting the pixel's ray onto the plane).
 Sample sampleOnSlope(const Viewer& v, float x, float z, float low, float slope) {
     const glm::dmat4 view(v.camera.view()), projection(v.camera.projection());
-    const glm::dvec4 viewport(0, 0, v.framebufferWidth, v.framebufferHeight);
+    const glm::dvec4 viewport(0, 0, v.display.framebufferWidth, v.display.framebufferHeight);
     const glm::dvec3 world(x, low + slope * x, z);
     const glm::dvec3 win = glm::projectNO(world, view, projection, viewport);
     Sample s;
@@ -74,7 +74,7 @@ struct ViewerTest : testing::Test {
     std::vector<unsigned char> drawAndRead() {
         viewer.drawFrame();
         glFinish();
-        return readFramebuffer(viewer.framebufferWidth, viewer.framebufferHeight, GL_BACK);
+        return readFramebuffer(viewer.display.framebufferWidth, viewer.display.framebufferHeight, GL_BACK);
     }
 };
 
@@ -90,8 +90,8 @@ void pointCameraAtSlope(Viewer& v) {
 } // namespace
 
 TEST_F(ViewerTest, ShadersCompileAndLinkAndBadSourcesAreRefused) {
-    EXPECT_NE(viewer.terrainShader.program, 0u);
-    EXPECT_NE(viewer.overlays.colourProgram.program, 0u);
+    EXPECT_NE(viewer.gl.terrainShader.program, 0u);
+    EXPECT_NE(viewer.gl.overlays.colourProgram.program, 0u);
 
     Shader fresh;
     EXPECT_TRUE(fresh.load(kColourVertexShader, kColourFragmentShader));
@@ -123,17 +123,17 @@ TEST_F(ViewerTest, SlopeShowsDepthColoursLandColoursAndShoreline) {
 
     pointCameraAtSlope(viewer);
     const std::vector<unsigned char> pixels = drawAndRead();
-    saveScreenshot("terrain_slope.png", viewer.framebufferWidth, viewer.framebufferHeight, pixels);
+    saveScreenshot("terrain_slope.png", viewer.display.framebufferWidth, viewer.display.framebufferHeight, pixels);
 
     // Deep and shallow water, both sides of the shoreline band, low and high land.
     for (float x : {8.0f, 60.0f, 78.0f, 79.8f, 80.2f, 82.0f, 120.0f, 196.0f}) {
         const Sample s = sampleOnSlope(viewer, x, 50.0f, kLow, kSlope);
         ASSERT_GE(s.px, 0);
-        ASSERT_LT(s.px, viewer.framebufferWidth);
+        ASSERT_LT(s.px, viewer.display.framebufferWidth);
         ASSERT_GE(s.py, 0);
-        ASSERT_LT(s.py, viewer.framebufferHeight);
+        ASSERT_LT(s.py, viewer.display.framebufferHeight);
         ASSERT_GT(std::fabs(std::fabs(s.height) - 0.15f), 0.02f) << "sample too close to the band's edge";
-        expectColour(pixelAt(pixels, viewer.framebufferWidth, s.px, s.py),
+        expectColour(pixelAt(pixels, viewer.display.framebufferWidth, s.px, s.py),
                      expectedColour(s.height, 0.0f, kSlopeNormal, nullptr), "x = " + std::to_string(x));
     }
 
@@ -143,19 +143,19 @@ TEST_F(ViewerTest, SlopeShowsDepthColoursLandColoursAndShoreline) {
     const Sample s = sampleOnSlope(viewer, 88.0f, 50.0f, kLow, kSlope);
     const glm::vec3 want = expectedColour(s.height, 5.0f, kSlopeNormal, nullptr);
     EXPECT_GT(want.b, want.g);
-    expectColour(pixelAt(flooded, viewer.framebufferWidth, s.px, s.py), want, "sea level 5 m");
+    expectColour(pixelAt(flooded, viewer.display.framebufferWidth, s.px, s.py), want, "sea level 5 m");
 }
 
 TEST_F(ViewerTest, ShorelineBandEdgesOnFlatGround) {
     const TerrainGrid grid = makeSlopeGrid(21, 21, 0.0f, 0.0f);
     viewer.setTerrain(grid);
     const glm::vec3 up(0.0f, 1.0f, 0.0f);
-    const int cx = viewer.framebufferWidth / 2, cy = viewer.framebufferHeight / 2;
+    const int cx = viewer.display.framebufferWidth / 2, cy = viewer.display.framebufferHeight / 2;
     // At the sea level: land, tinted; 0.1 m under: water, tinted; 0.15 m either side: no tint.
     for (float sea : {0.0f, 0.1f, 0.15f, -0.15f}) {
         viewer.seaLevel = sea;
         const std::vector<unsigned char> pixels = drawAndRead();
-        expectColour(pixelAt(pixels, viewer.framebufferWidth, cx, cy), expectedColour(0.0f, sea, up, nullptr),
+        expectColour(pixelAt(pixels, viewer.display.framebufferWidth, cx, cy), expectedColour(0.0f, sea, up, nullptr),
                      "sea level " + std::to_string(sea));
     }
 }
@@ -166,11 +166,11 @@ TEST_F(ViewerTest, SatelliteImageCoversLandOnly) {
     pointCameraAtSlope(viewer);
 
     // Switched on without an image, the land keeps its own colours.
-    viewer.satelliteOn = true;
+    viewer.panels.satelliteOn = true;
     const Sample land = sampleOnSlope(viewer, 150.0f, 50.0f, kLow, kSlope);
     const Sample water = sampleOnSlope(viewer, 40.0f, 50.0f, kLow, kSlope);
     std::vector<unsigned char> pixels = drawAndRead();
-    expectColour(pixelAt(pixels, viewer.framebufferWidth, land.px, land.py),
+    expectColour(pixelAt(pixels, viewer.display.framebufferWidth, land.px, land.py),
                  expectedColour(land.height, 0.0f, kSlopeNormal, nullptr), "no image yet");
 
     const int w = 64, h = 32;
@@ -183,24 +183,24 @@ TEST_F(ViewerTest, SatelliteImageCoversLandOnly) {
     testing::internal::CaptureStdout();
     ASSERT_TRUE(viewer.uploadSatelliteImage(w, h, image.data()));
     EXPECT_NE(testing::internal::GetCapturedStdout().find("Texture satellite chargée (64x32)."), std::string::npos);
-    EXPECT_TRUE(viewer.satelliteOn);
+    EXPECT_TRUE(viewer.panels.satelliteOn);
 
     pixels = drawAndRead();
-    saveScreenshot("terrain_satellite.png", viewer.framebufferWidth, viewer.framebufferHeight, pixels);
+    saveScreenshot("terrain_satellite.png", viewer.display.framebufferWidth, viewer.display.framebufferHeight, pixels);
     const glm::vec3 magenta(200 / 255.0f, 60 / 255.0f, 180 / 255.0f);
-    expectColour(pixelAt(pixels, viewer.framebufferWidth, land.px, land.py),
+    expectColour(pixelAt(pixels, viewer.display.framebufferWidth, land.px, land.py),
                  expectedColour(land.height, 0.0f, kSlopeNormal, &magenta), "land under the image");
-    expectColour(pixelAt(pixels, viewer.framebufferWidth, water.px, water.py),
+    expectColour(pixelAt(pixels, viewer.display.framebufferWidth, water.px, water.py),
                  expectedColour(water.height, 0.0f, kSlopeNormal, &magenta), "water keeps its colour");
 
     // A bad image leaves the previous texture in place.
-    const unsigned int before = viewer.satelliteTexture;
+    const unsigned int before = viewer.gl.satelliteTexture;
     EXPECT_FALSE(viewer.uploadSatelliteImage(0, 0, nullptr));
-    EXPECT_EQ(viewer.satelliteTexture, before);
+    EXPECT_EQ(viewer.gl.satelliteTexture, before);
 
     // A new zone switches the image off.
     viewer.setTerrain(grid);
-    EXPECT_FALSE(viewer.satelliteOn);
+    EXPECT_FALSE(viewer.panels.satelliteOn);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
@@ -211,7 +211,7 @@ TEST_F(ViewerTest, OddWidthSatelliteImageArrivesRowByRow) {
     for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<unsigned char>(i * 7 + 1);
     ASSERT_TRUE(viewer.uploadSatelliteImage(w, h, image.data()));
 
-    glBindTexture(GL_TEXTURE_2D, viewer.satelliteTexture);
+    glBindTexture(GL_TEXTURE_2D, viewer.gl.satelliteTexture);
     GLint tw = 0, th = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &tw);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &th);
@@ -230,10 +230,10 @@ TEST_F(ViewerTest, ExaggerationRebuildsTheMeshTaller) {
     testing::internal::CaptureStdout();
     viewer.rebuildForExaggeration();
     const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_FLOAT_EQ(viewer.hMin, -140.0f);
-    EXPECT_FLOAT_EQ(viewer.hMax, 210.0f);
+    EXPECT_FLOAT_EQ(viewer.extents.hMin, -140.0f);
+    EXPECT_FLOAT_EQ(viewer.extents.hMax, 210.0f);
     EXPECT_NE(out.find("x7  |  Hauteur min/max (exagérée) : -140 / 210"), std::string::npos) << out;
-    EXPECT_EQ(viewer.mesh.indexCount, 3 * static_cast<int>(grid.triangles.size()));
+    EXPECT_EQ(viewer.gl.mesh.indexCount, 3 * static_cast<int>(grid.triangles.size()));
 
     // A zone without any valid point keeps the camera but shows nothing of the previous zone.
     const glm::vec3 target = viewer.camera.target;
@@ -242,14 +242,14 @@ TEST_F(ViewerTest, ExaggerationRebuildsTheMeshTaller) {
     empty.triangles.clear();
     viewer.setTerrain(empty);
     EXPECT_EQ(viewer.camera.target, target);
-    EXPECT_EQ(viewer.mesh.indexCount, 0);
+    EXPECT_EQ(viewer.gl.mesh.indexCount, 0);
     // Nor does a later rebuild bring the old reference grid or heights back.
     testing::internal::CaptureStdout();
     viewer.stepExaggeration(-1);
     viewer.rebuildReferenceGrid();
     EXPECT_EQ(testing::internal::GetCapturedStdout().find("3.40282e+38"), std::string::npos);
-    EXPECT_EQ(viewer.diagonal, 0.0f);
-    EXPECT_EQ(viewer.hMin, 0.0f);
+    EXPECT_EQ(viewer.extents.diagonal, 0.0f);
+    EXPECT_EQ(viewer.extents.hMin, 0.0f);
 }
 
 TEST_F(ViewerTest, TheViewKeepsNoPointerIntoTheCallersGrid) {
@@ -261,19 +261,19 @@ TEST_F(ViewerTest, TheViewKeepsNoPointerIntoTheCallersGrid) {
     testing::internal::CaptureStdout();
     viewer.stepExaggeration(+1);
     testing::internal::GetCapturedStdout();
-    EXPECT_FLOAT_EQ(viewer.hMax, 20.0f);
+    EXPECT_FLOAT_EQ(viewer.extents.hMax, 20.0f);
     float z = 0;
-    ASSERT_TRUE(sampleHeight(viewer.routeEditor.heightGrid, 49.0, 10.0, z));
+    ASSERT_TRUE(sampleHeight(viewer.routes.editor.heightGrid, 49.0, 10.0, z));
     EXPECT_FLOAT_EQ(z, 10.0f);
 }
 
 TEST_F(ViewerTest, NoDrawWithoutVerticesAndNoUniformWithoutProgram) {
     const TerrainGrid grid = makeSlopeGrid(20, 20, kLow, kHigh);
     viewer.setTerrain(grid);
-    ASSERT_GT(viewer.mesh.indexCount, 0);
+    ASSERT_GT(viewer.gl.mesh.indexCount, 0);
     // Render vertices that could not be allocated come back empty.
-    viewer.mesh.uploadVertices({}, grid.triangles);
-    EXPECT_EQ(viewer.mesh.indexCount, 0);
+    viewer.gl.mesh.uploadVertices({}, grid.triangles);
+    EXPECT_EQ(viewer.gl.mesh.indexCount, 0);
 
     Shader unbuilt;
     while (glGetError() != GL_NO_ERROR) {}

@@ -66,7 +66,7 @@ TEST_F(ExportFixture, F12WritesTheFramebufferAsBmp) {
     EXPECT_NE(out.find("Screenshot sauvegarde : " + shot.string()), std::string::npos) << out;
 
     const std::vector<uint8_t> bmp = readBytes(shot);
-    const int w = viewer.framebufferWidth, h = viewer.framebufferHeight;
+    const int w = viewer.display.framebufferWidth, h = viewer.display.framebufferHeight;
     const size_t rowSize = (3 * w + 3) / 4 * 4;
     ASSERT_EQ(bmp.size(), 54 + rowSize * h);
     EXPECT_EQ(le32(bmp, 18), static_cast<uint32_t>(w));

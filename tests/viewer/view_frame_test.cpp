@@ -59,7 +59,7 @@ struct FrameFixture : testing::Test {
         glfwSwapBuffers(viewer.window);
         glfwPollEvents();
         viewer.drawFrame();
-        return readFramebuffer(viewer.framebufferWidth, viewer.framebufferHeight, GL_BACK);
+        return readFramebuffer(viewer.display.framebufferWidth, viewer.display.framebufferHeight, GL_BACK);
     }
 };
 
@@ -69,14 +69,14 @@ TEST_F(FrameFixture, PinsLabelsGridAndMinimap) {
     viewer.markers = {{150, 150, 0.0f}, {100, 200, -10.0f}, {220, 80, 9.0f}};
     viewer.seaLevel = 1.0f;
     const std::vector<unsigned char> pixels = frame();
-    const int w = viewer.framebufferWidth, h = viewer.framebufferHeight;
+    const int w = viewer.display.framebufferWidth, h = viewer.display.framebufferHeight;
     saveScreenshot("view_frame_pins_minimap.png", w, h, pixels);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     EXPECT_TRUE(windowShown("Points relevés"));
     EXPECT_TRUE(windowShown("Légende"));
 
     const glm::mat4 vp = viewer.camera.projection() * viewer.camera.view();
-    const float pinSize = viewer.diagonal * 0.01f;
+    const float pinSize = viewer.extents.diagonal * 0.01f;
     for (const DepthMarker& m : viewer.markers) {
         // The pin's crossbar, in the pin colour.
         const glm::ivec2 top = project(vp, {m.x, m.depth * viewer.exaggeration + pinSize, m.z}, w, h);
@@ -89,8 +89,9 @@ TEST_F(FrameFixture, PinsLabelsGridAndMinimap) {
     }
 
     // The reference grid shows around the terrain, at its lowest height.
-    const float half = viewer.diagonal * 0.6f;
-    const glm::ivec2 corner = project(vp, {viewer.centre.x - half, viewer.hMin, viewer.centre.z + half}, w, h);
+    const float half = viewer.extents.diagonal * 0.6f;
+    const glm::ivec2 corner =
+        project(vp, {viewer.extents.centre.x - half, viewer.extents.hMin, viewer.extents.centre.z + half}, w, h);
     EXPECT_TRUE(colourAround(pixels, w, h, corner.x, corner.y, 2, 77, 77, 89)) << corner.x << "," << corner.y;
 
     // The minimap: its own background in the corners, terrain in the middle, the camera as a red cross.
@@ -103,7 +104,8 @@ TEST_F(FrameFixture, PinsLabelsGridAndMinimap) {
     viewer.camera.distance = 200;
     const std::vector<unsigned char> closer = frame();
     saveScreenshot("view_frame_minimap_cross.png", w, h, closer);
-    const MinimapCamera top = minimapCamera(viewer.centre, viewer.hMin, viewer.hMax, viewer.diagonal);
+    const MinimapCamera top =
+        minimapCamera(viewer.extents.centre, viewer.extents.hMin, viewer.extents.hMax, viewer.extents.diagonal);
     const glm::vec3 eye = viewer.camera.eye();
     const glm::vec4 c = top.projection * top.view * glm::vec4(eye.x, top.centre.y + 1, eye.z, 1);
     const int crossX = r.x + static_cast<int>((c.x / c.w * 0.5f + 0.5f) * r.width);
@@ -111,7 +113,7 @@ TEST_F(FrameFixture, PinsLabelsGridAndMinimap) {
     EXPECT_TRUE(colourAround(closer, w, h, crossX, crossY, 2, 255, 51, 51)) << crossX << "," << crossY;
 
     // Without the minimap the corner shows the main view.
-    viewer.minimapVisible = false;
+    viewer.panels.minimapVisible = false;
     const std::vector<unsigned char> without = frame();
     EXPECT_FALSE(near(pixelAt(without, w, r.x + 1, r.y + 1), 5, 5, 13));
 }
@@ -123,9 +125,9 @@ TEST_F(FrameFixture, MarkerListAndLabelsStepAsideForOtherWindows) {
     viewer.markers = {{150, 150, 0.0f}};
     frame();
     EXPECT_TRUE(windowShown("Points relevés"));
-    for (bool* open : {&viewer.helpOpen, &viewer.exaggerationWindowOpen, &viewer.settingsOpen,
-                       &viewer.tide.tidePanelOpen, &viewer.routePanel.routePanelOpen,
-                       &viewer.tideCalendar.tideCalendarOpen}) {
+    for (bool* open : {&viewer.panels.helpOpen, &viewer.panels.exaggerationWindowOpen, &viewer.panels.settingsOpen,
+                       &viewer.tides.state.tidePanelOpen, &viewer.routes.panel.routePanelOpen,
+                       &viewer.tides.calendar.tideCalendarOpen}) {
         *open = true;
         frame();
         EXPECT_FALSE(windowShown("Points relevés"));
@@ -135,8 +137,8 @@ TEST_F(FrameFixture, MarkerListAndLabelsStepAsideForOtherWindows) {
     EXPECT_TRUE(windowShown("Points relevés"));
 
     // The view's own windows appear with their switches.
-    viewer.helpOpen = viewer.exaggerationWindowOpen = viewer.settingsOpen = true;
-    viewer.legendVisible = false;
+    viewer.panels.helpOpen = viewer.panels.exaggerationWindowOpen = viewer.panels.settingsOpen = true;
+    viewer.panels.legendVisible = false;
     frame();
     EXPECT_TRUE(windowShown("Aide - Raccourcis"));
     EXPECT_TRUE(windowShown("Exagération verticale"));
@@ -145,18 +147,19 @@ TEST_F(FrameFixture, MarkerListAndLabelsStepAsideForOtherWindows) {
 }
 
 TEST_F(FrameFixture, SettingsWindowDropsTheSizeButtonsInFullScreen) {
-    viewer.settingsOpen = true;
-    viewer.exaggerationWindowOpen = true;
-    viewer.exaggerationHelpShown = true;
-    viewer.helpOpen = true;
+    viewer.panels.settingsOpen = true;
+    viewer.panels.exaggerationWindowOpen = true;
+    viewer.panels.exaggerationHelpShown = true;
+    viewer.panels.helpOpen = true;
     std::vector<unsigned char> pixels = frame();
-    saveScreenshot("view_frame_windows.png", viewer.framebufferWidth, viewer.framebufferHeight, pixels);
+    saveScreenshot("view_frame_windows.png", viewer.display.framebufferWidth, viewer.display.framebufferHeight, pixels);
     const float windowedHeight = ImGui::FindWindowByName("Paramètres")->ContentSize.y;
 
     viewer.toggleFullscreen();
-    ASSERT_TRUE(pumpUntil([&] { return viewer.framebufferWidth == 1920; }));
+    ASSERT_TRUE(pumpUntil([&] { return viewer.display.framebufferWidth == 1920; }));
     pixels = frame();
-    saveScreenshot("view_frame_settings_fullscreen.png", viewer.framebufferWidth, viewer.framebufferHeight, pixels);
+    saveScreenshot("view_frame_settings_fullscreen.png", viewer.display.framebufferWidth,
+                   viewer.display.framebufferHeight, pixels);
     const float fullscreenHeight = ImGui::FindWindowByName("Paramètres")->ContentSize.y;
     // One row of buttons and its title line fewer.
     EXPECT_LT(fullscreenHeight, windowedHeight - 40.0f);
@@ -167,14 +170,14 @@ TEST_F(FrameFixture, AnEmptyZoneAfterAnotherShowsNothingOfIt) {
     for (GridPoint& p : empty.points) p.valid = false;
     empty.triangles.clear();
     viewer.markers = {{150, 150, 0.0f}};
-    viewer.minimapVisible = viewer.legendVisible = false;
+    viewer.panels.minimapVisible = viewer.panels.legendVisible = false;
     viewer.setTerrain(empty);
     EXPECT_TRUE(viewer.markers.empty());
-    EXPECT_EQ(viewer.mesh.indexCount, 0);
+    EXPECT_EQ(viewer.gl.mesh.indexCount, 0);
     const std::vector<unsigned char> pixels = frame();
     // Below the menu bar and beside the route toolbar only the background
     // colour is left: no terrain, no grid.
-    const int w = viewer.framebufferWidth, h = viewer.framebufferHeight;
+    const int w = viewer.display.framebufferWidth, h = viewer.display.framebufferHeight;
     const ImGuiWindow* toolbar = ImGui::FindWindowByName("##route_toolbar");
     ASSERT_NE(toolbar, nullptr);
     const auto onToolbar = [&](int x, int yFromBottom) {

@@ -71,11 +71,11 @@ TEST_F(ViewFixture, RightDragThroughTheCallbacksPans) {
     const glm::vec3 before = viewer.camera.target;
     glfwSetCursorPos(viewer.window, 500, 400);
     viewer.onMouseButton(GLFW_MOUSE_BUTTON_RIGHT, GLFW_PRESS);
-    EXPECT_TRUE(viewer.panDragging);
+    EXPECT_TRUE(viewer.gestures.panDragging);
     viewer.onCursor(550, 400);
     viewer.onCursor(600, 400);  // 100 pixels in two moves
     viewer.onMouseButton(GLFW_MOUSE_BUTTON_RIGHT, GLFW_RELEASE);
-    EXPECT_FALSE(viewer.panDragging);
+    EXPECT_FALSE(viewer.gestures.panDragging);
     EXPECT_NEAR(glm::length(viewer.camera.target - before), 300.0f, 1e-2f);
     // Released: moving on pans no more.
     const glm::vec3 after = viewer.camera.target;
@@ -110,7 +110,7 @@ TEST_F(ViewFixture, ExaggerationKeysStepWithinOneToSeven) {
     std::string out = press(GLFW_KEY_KP_ADD);
     EXPECT_FLOAT_EQ(viewer.exaggeration, 7);
     EXPECT_NE(out.find("Exagération verticale : x7"), std::string::npos) << out;
-    const float hMinAtSeven = viewer.hMin;
+    const float hMinAtSeven = viewer.extents.hMin;
     EXPECT_FLOAT_EQ(hMinAtSeven, -140.0f);
 
     // At the top neither + key changes or rebuilds anything.
@@ -120,7 +120,7 @@ TEST_F(ViewFixture, ExaggerationKeysStepWithinOneToSeven) {
 
     for (int i = 0; i < 3; ++i) press(GLFW_KEY_MINUS);
     EXPECT_FLOAT_EQ(viewer.exaggeration, 4);
-    EXPECT_FLOAT_EQ(viewer.hMin, -80.0f);
+    EXPECT_FLOAT_EQ(viewer.extents.hMin, -80.0f);
     for (int i = 0; i < 3; ++i) press(GLFW_KEY_KP_SUBTRACT);
     EXPECT_FLOAT_EQ(viewer.exaggeration, 1);
     EXPECT_EQ(press(GLFW_KEY_KP_SUBTRACT), "");
@@ -135,15 +135,15 @@ TEST_F(ViewFixture, ExaggerationKeysStepWithinOneToSeven) {
 
 TEST_F(ViewFixture, KeysFlipTheirSwitches) {
     press(GLFW_KEY_M);
-    EXPECT_FALSE(viewer.minimapVisible);
+    EXPECT_FALSE(viewer.panels.minimapVisible);
     press(GLFW_KEY_T);
-    EXPECT_TRUE(viewer.tide.tidePanelOpen);
+    EXPECT_TRUE(viewer.tides.state.tidePanelOpen);
     press(GLFW_KEY_I);
-    EXPECT_TRUE(viewer.helpOpen);
+    EXPECT_TRUE(viewer.panels.helpOpen);
     press(GLFW_KEY_V);
-    EXPECT_TRUE(viewer.exaggerationWindowOpen);
+    EXPECT_TRUE(viewer.panels.exaggerationWindowOpen);
     press(GLFW_KEY_F10);
-    EXPECT_TRUE(viewer.settingsOpen);
+    EXPECT_TRUE(viewer.panels.settingsOpen);
     EXPECT_EQ(press(GLFW_KEY_L), "Texture satellite : activée\n");
     EXPECT_EQ(press(GLFW_KEY_L), "Texture satellite : désactivée\n");
     // The menu's own line has no accents.
@@ -153,30 +153,30 @@ TEST_F(ViewFixture, KeysFlipTheirSwitches) {
 
     // P before any tide is loaded: the hint, and the timelapse stays switched on.
     EXPECT_EQ(press(GLFW_KEY_P), "Charge d'abord les données de marée (T) avant de lancer le timelapse.\n");
-    EXPECT_TRUE(viewer.timelapsePlaying);
+    EXPECT_TRUE(viewer.panels.timelapsePlaying);
     EXPECT_EQ(press(GLFW_KEY_P), "");
-    EXPECT_FALSE(viewer.timelapsePlaying);
+    EXPECT_FALSE(viewer.panels.timelapsePlaying);
 
     // Repeats and releases do nothing; Escape asks for the zone menu.
     viewer.onKey(GLFW_KEY_M, GLFW_REPEAT, 0);
     viewer.onKey(GLFW_KEY_M, GLFW_RELEASE, 0);
-    EXPECT_FALSE(viewer.minimapVisible);
+    EXPECT_FALSE(viewer.panels.minimapVisible);
     press(GLFW_KEY_ESCAPE);
-    EXPECT_TRUE(viewer.returnToMenu);
+    EXPECT_TRUE(viewer.panels.returnToMenu);
 }
 
 TEST_F(ViewFixture, TimelapseStepsWithTheFrameClock) {
-    viewer.tide.samples = {{1.0f, 0.0f}, {5.0f, 12.0f}, {1.0f, 23.99f}};
-    viewer.tide.samplesLoaded = true;
-    viewer.tide.datumOffset = -3.0f;
-    viewer.timelapsePlaying = true;
-    viewer.timelapseHour = 23.9f;
+    viewer.tides.state.samples = {{1.0f, 0.0f}, {5.0f, 12.0f}, {1.0f, 23.99f}};
+    viewer.tides.state.samplesLoaded = true;
+    viewer.tides.state.datumOffset = -3.0f;
+    viewer.panels.timelapsePlaying = true;
+    viewer.panels.timelapseHour = 23.9f;
     viewer.drawFrame(0.4f);  // 0.2 tide hours later: past midnight
-    EXPECT_NEAR(viewer.timelapseHour, 0.1f, 1e-4f);
+    EXPECT_NEAR(viewer.panels.timelapseHour, 0.1f, 1e-4f);
     EXPECT_NEAR(viewer.seaLevel, 1.0f + 4.0f * 0.1f / 12.0f - 3.0f, 1e-4f);
-    viewer.timelapsePlaying = false;
+    viewer.panels.timelapsePlaying = false;
     viewer.drawFrame(1.0f);
-    EXPECT_NEAR(viewer.timelapseHour, 0.1f, 1e-4f);
+    EXPECT_NEAR(viewer.panels.timelapseHour, 0.1f, 1e-4f);
 }
 
 TEST_F(ViewFixture, ClickPlacesAMarkerButDragsAndWindowsDoNot) {
@@ -201,17 +201,35 @@ TEST_F(ViewFixture, ClickPlacesAMarkerButDragsAndWindowsDoNot) {
     EXPECT_NEAR(viewer.camera.yaw, -90.0f - 0.3f, 1e-3f);  // the one-pixel drag orbited
 
     // Navigation mode: a still click places nothing.
-    viewer.routePanel.interactionMode = kModeNavigate;
+    viewer.routes.panel.interactionMode = kModeNavigate;
     out = runWith([](const std::string& w) {
         xdotool({"mousemove", "--window", w, "700", "420", "sleep", "0.3", "click", "1", "sleep", "0.3"});
     });
     EXPECT_EQ(viewer.markers.size(), 1u) << out;
     EXPECT_EQ(out.find("camDist="), std::string::npos) << out;
+
+    // A press that comes with the pointer, before a frame has seen the pointer
+    // there, is the exaggeration window's when it is open, the terrain's when not.
+    viewer.routes.panel.interactionMode = kModeMarker;
+    for (const bool windowOpen : {true, false}) {
+        viewer.panels.exaggerationWindowOpen = windowOpen;
+        glfwSetCursorPos(viewer.window, 900, 300);  // over the terrain only
+        for (int i = 0; i < 2; ++i) viewer.drawFrame();
+        const size_t before = viewer.markers.size();
+        const ImGuiWindow* w = ImGui::FindWindowByName("Exagération verticale");
+        ASSERT_NE(w, nullptr);
+        testing::internal::CaptureStdout();
+        viewer.onCursor(w->Pos.x + 150, w->Pos.y + w->Size.y - 20);
+        viewer.onMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS);
+        viewer.onMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_RELEASE);
+        testing::internal::GetCapturedStdout();
+        EXPECT_EQ(viewer.markers.size(), before + (windowOpen ? 0 : 1)) << windowOpen;
+    }
 }
 
 TEST_F(ViewFixture, ListButtonsRemoveOneMarkerOrAll) {
     viewer.markers = {{150, 150, -1.0f}, {100, 100, -2.0f}, {200, 200, -3.0f}};
-    viewer.minimapVisible = false;  // quicker frames for the pointer search
+    viewer.panels.minimapVisible = false;  // quicker frames for the pointer search
     xdotool({"windowfocus", "--sync", waitForWindow("Abysto", 5s)});
     for (int i = 0; i < 3; ++i) viewer.drawFrame();
     ImGuiWindow* list = ImGui::FindWindowByName("Points relevés");
@@ -226,10 +244,11 @@ TEST_F(ViewFixture, ListButtonsRemoveOneMarkerOrAll) {
     const auto x2 = findWidget(viewer, "Points relevés", removeSecond, top + 64, top + 84);
     ASSERT_TRUE(x2.has_value());
 
-    // "X" on the second line: the third marker becomes the second.
+    // "X" on the second line: the third marker becomes the second. Escape
+    // waits for slow frames: one polled with the click would end the loop first.
     runWith([&](const std::string& w) {
         xdotool({"mousemove", "--window", w, std::to_string(x2->x), std::to_string(x2->y), "sleep", "0.3", "click",
-                 "1", "sleep", "0.3"});
+                 "1", "sleep", "1.5"});
     });
     ASSERT_EQ(viewer.markers.size(), 2u);
     EXPECT_FLOAT_EQ(viewer.markers[0].depth, -1.0f);
@@ -239,7 +258,7 @@ TEST_F(ViewFixture, ListButtonsRemoveOneMarkerOrAll) {
     // "Tout effacer": none left, and the list is gone.
     runWith([&](const std::string& w) {
         xdotool({"mousemove", "--window", w, std::to_string(clear->x), std::to_string(clear->y), "sleep", "0.3",
-                 "click", "1", "sleep", "0.3"});
+                 "click", "1", "sleep", "1.5"});
     });
     EXPECT_TRUE(viewer.markers.empty());
     viewer.drawFrame();

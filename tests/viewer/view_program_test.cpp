@@ -154,7 +154,7 @@ TEST(ViewInTheProgram, MarkersKeysWindowsExportsAndEscape) {
     EXPECT_TRUE(waitForScreen("program_minimap_back.png",
                               [](const Screen& s) { return isMinimapBackground(s.at(kCornerX, kCornerY)); }));
 
-    // V, I and F10 open their windows (the help window at the top left covers the others).
+    // V, I and F10 open their windows, right of the toolbar and the legend.
     EXPECT_TRUE(user.andSeeChange([&] { user.key("i"); }, 20, 40, 900, 700, "program_help.png"));
     EXPECT_TRUE(user.andSeeChange([&] { user.key("v"); user.key("F10"); }, 20, 40, 900, 700, "program_windows.png"));
     EXPECT_TRUE(user.andSeeChange([&] { user.key("v"); user.key("i"); user.key("F10"); }, 20, 40, 900, 700,

@@ -46,10 +46,10 @@ TEST(ViewerWindow, StartsWithIconFontsAndThreeQuartersOfTheScreen) {
     EXPECT_NE(out.find("Fenêtre GLFW créée avec succès."), std::string::npos) << out;
     EXPECT_NE(out.find("Icone de fenetre chargee (128x128)."), std::string::npos) << out;
 
-    EXPECT_EQ(viewer.windowedWidth, 1440);
-    EXPECT_EQ(viewer.windowedHeight, 810);
-    EXPECT_EQ(viewer.framebufferWidth, 1440);
-    EXPECT_EQ(viewer.framebufferHeight, 810);
+    EXPECT_EQ(viewer.display.windowedWidth, 1440);
+    EXPECT_EQ(viewer.display.windowedHeight, 810);
+    EXPECT_EQ(viewer.display.framebufferWidth, 1440);
+    EXPECT_EQ(viewer.display.framebufferHeight, 810);
     EXPECT_FLOAT_EQ(viewer.camera.aspect, 1440.0f / 810.0f);
 
     int major = 0, minor = 0, profile = 0;
@@ -99,16 +99,18 @@ TEST(ViewerWindow, FullScreenTwiceReturnsTheWindowToItsPlace) {
     ASSERT_TRUE(pumpUntil([&] { return same(stateOf(viewer.window), before); }));
 
     viewer.toggleFullscreen();
-    EXPECT_TRUE(viewer.fullscreen);
+    EXPECT_TRUE(viewer.display.fullscreen);
     EXPECT_TRUE(pumpUntil([&] { return same(stateOf(viewer.window), {0, 0, 1920, 1080}); }));
-    EXPECT_TRUE(pumpUntil([&] { return viewer.framebufferWidth == 1920 && viewer.framebufferHeight == 1080; }));
+    EXPECT_TRUE(
+        pumpUntil([&] { return viewer.display.framebufferWidth == 1920 && viewer.display.framebufferHeight == 1080; }));
     EXPECT_EQ(glfwGetWindowMonitor(viewer.window), glfwGetPrimaryMonitor());
 
     viewer.toggleFullscreen();
-    EXPECT_FALSE(viewer.fullscreen);
+    EXPECT_FALSE(viewer.display.fullscreen);
     EXPECT_EQ(glfwGetWindowMonitor(viewer.window), nullptr);
     EXPECT_TRUE(pumpUntil([&] { return same(stateOf(viewer.window), before); }));
-    EXPECT_TRUE(pumpUntil([&] { return viewer.framebufferWidth == 1440 && viewer.framebufferHeight == 810; }));
+    EXPECT_TRUE(
+        pumpUntil([&] { return viewer.display.framebufferWidth == 1440 && viewer.display.framebufferHeight == 810; }));
     EXPECT_FLOAT_EQ(viewer.camera.aspect, 1440.0f / 810.0f);
 }
 
@@ -117,8 +119,8 @@ TEST(ViewerWindow, ChosenWindowedSizeIsCentredOnTheScreen) {
     viewer.dataRoot = testDataRoot();
     ASSERT_TRUE(viewer.init());
     viewer.setWindowedSize(1600, 900);
-    EXPECT_EQ(viewer.windowedWidth, 1600);
-    EXPECT_EQ(viewer.windowedHeight, 900);
+    EXPECT_EQ(viewer.display.windowedWidth, 1600);
+    EXPECT_EQ(viewer.display.windowedHeight, 900);
     EXPECT_TRUE(pumpUntil([&] { return same(stateOf(viewer.window), {160, 90, 1600, 900}); }))
         << stateOf(viewer.window).x << "," << stateOf(viewer.window).y;
 }
@@ -148,7 +150,7 @@ TEST(ViewerWindow, ViewLoopOrbitsZoomsAndLeavesOnEscapeOrClose) {
     const bool backToMenu = viewer.run();
     user.join();
     const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_TRUE(viewer.satelliteOn);
+    EXPECT_TRUE(viewer.panels.satelliteOn);
     EXPECT_NE(out.find("Texture satellite : activée"), std::string::npos) << out;
     EXPECT_TRUE(backToMenu);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
@@ -157,8 +159,8 @@ TEST(ViewerWindow, ViewLoopOrbitsZoomsAndLeavesOnEscapeOrClose) {
     EXPECT_NEAR(viewer.camera.distance, distance * 0.9f, 1e-2);
     // Panning moves the target by 0.0015 × distance per pixel.
     EXPECT_NEAR(glm::length(viewer.camera.target - target), 100.0f * distance * 0.0015f, 0.5f);
-    EXPECT_FALSE(viewer.orbitDragging);
-    EXPECT_FALSE(viewer.panDragging);
+    EXPECT_FALSE(viewer.gestures.orbitDragging);
+    EXPECT_FALSE(viewer.gestures.panDragging);
 
     // The next run starts afresh and ends when the window is closed.
     std::thread closer([&] {
