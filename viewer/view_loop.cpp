@@ -11,6 +11,8 @@
 #include <GLFW/glfw3.h>
 #include <imgui.h>
 
+#include <algorithm>
+
 namespace {
 
 bool anyUiPopupOpen() {
@@ -36,19 +38,42 @@ UiMetrics currentUiMetrics() {
 
 } // namespace
 
+// Something on screen changes without an event: the timelapse, a movement key
+// held down, a drag, a widget being worked (a slider held still), a text
+// field's cursor.
+bool Viewer::animating() const {
+    const bool moveKey = glfwGetKey(window, GLFW_KEY_W) == GLFW_PRESS || glfwGetKey(window, GLFW_KEY_S) == GLFW_PRESS ||
+                         glfwGetKey(window, GLFW_KEY_A) == GLFW_PRESS || glfwGetKey(window, GLFW_KEY_D) == GLFW_PRESS;
+    const bool uiBusy = ImGui::GetCurrentContext() && (ImGui::IsAnyItemActive() || ImGui::GetIO().WantTextInput);
+    return panels.timelapsePlaying || moveKey || gestures.orbitDragging || gestures.panDragging || uiBusy;
+}
+
 bool Viewer::run() {
     panels.returnToMenu = false;
     if (glfwWindowShouldClose(window)) return false;
+    // Frames on demand: full rate while something moves and for a few frames
+    // after each event (the toolkit settles hover and sizes), otherwise the
+    // loop sleeps until an event: an idle view costs nothing.
+    int settleFrames = 3;
+    lastFrameTime = glfwGetTime();
     while (!glfwWindowShouldClose(window)) {
         if (panels.returnToMenu) return true;
-        // The clock carries over from the last run, so the first frame also
-        // counts the time spent in the zone menu.
         const double now = glfwGetTime();
         const float frameTime = static_cast<float>(now - lastFrameTime);
         lastFrameTime = now;
         drawFrame(frameTime);
         glfwSwapBuffers(window);
-        glfwPollEvents();
+        if (settleFrames > 0 || animating()) {
+            glfwPollEvents();
+            settleFrames = std::max(settleFrames - 1, 0);
+            continue;
+        }
+        const double idleFrom = glfwGetTime();
+        glfwWaitEventsTimeout(60.0);
+        settleFrames = 3;
+        // The time asleep is not a frame's time: the next step starts from now.
+        const double woke = glfwGetTime();
+        if (woke - idleFrom > 0.05) lastFrameTime = woke - 1.0 / 60.0;
     }
     return false;
 }

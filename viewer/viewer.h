@@ -144,6 +144,8 @@ struct Viewer {
 
     // Shows the zone until Escape (true) or the window is closed (false).
     bool run();
+    // Whether the next frame differs from this one without any event.
+    bool animating() const;
     // One frame of the view (keyboard movement, 3D scene, UI), without presenting it.
     void drawFrame(float frameTime = 0.0f);
     void drawTerrain(const glm::mat4& view, const glm::mat4& projection);

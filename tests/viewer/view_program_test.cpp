@@ -10,6 +10,8 @@
 #include <array>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sstream>
+#include <unistd.h>
 #include <stb_image.h>
 #include <thread>
 
@@ -84,6 +86,16 @@ bool isMinimapBackground(const std::array<int, 3>& p) {
     return std::abs(p[0] - 5) <= 3 && std::abs(p[1] - 5) <= 3 && std::abs(p[2] - 13) <= 3;
 }
 
+// User and system time the process has used so far.
+double cpuSeconds(int pid) {
+    std::istringstream stat(readFile("/proc/" + std::to_string(pid) + "/stat"));
+    std::string field;
+    double ticks = 0;
+    for (int i = 1; i <= 15 && stat >> field; ++i)
+        if (i == 14 || i == 15) ticks += std::stod(field);
+    return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
 // The minimap of the 1440 x 810 window: a 202-pixel square 20 px from the right and bottom edges.
 constexpr int kCornerX = 1440 - 20 - 202 + 3, kCornerY = 810 - 20 - 202 + 3;
 
@@ -145,6 +157,13 @@ TEST(ViewInTheProgram, MarkersKeysWindowsExportsAndEscape) {
     EXPECT_EQ(count(text, "Point ajouté - profondeur : "), 1u) << text;
     EXPECT_EQ(count(text, "camDist="), 1u);
     user.key("l");
+
+    // Left alone, the view sleeps: a few seconds cost next to no processor time;
+    // the next key is still answered at once.
+    std::this_thread::sleep_for(3s);
+    const double idleCpu = cpuSeconds(program.pid);
+    std::this_thread::sleep_for(5s);
+    EXPECT_LT(cpuSeconds(program.pid) - idleCpu, 0.25) << "the idle view keeps drawing";
 
     // M hides the minimap and shows it again.
     user.key("m");
