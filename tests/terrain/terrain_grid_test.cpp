@@ -158,6 +158,9 @@ TEST(TerrainGrid, NormalsFollowTheExaggeratedSlope) {
     Mesh m(ascGrid(3, 3, 0, 0, "-99999", {"0 1 2", "0 1 2", "0 1 2"}));
     const float s = 1.0f / std::sqrt(2.0f);
     for (const TerrainVertex& v : m.vertices(1.0f)) expectNormal(v, -s, s, 0);
+    // Rising by 1 m per metre southwards: the normal leans north.
+    Mesh south(ascGrid(3, 3, 0, 0, "-99999", {"0 0 0", "1 1 1", "2 2 2"}));
+    for (const TerrainVertex& v : south.vertices(1.0f)) expectNormal(v, 0, s, -s);
     // Twice as steep once exaggerated by 2.
     const float n = 1.0f / std::sqrt(5.0f);
     for (const TerrainVertex& v : m.vertices(2.0f)) expectNormal(v, -2 * n, n, 0);
