@@ -7,6 +7,7 @@
 #include "platform/platform.h"
 #include "tiles/catalogue.h"
 #include "tiles/tile_server.h"
+#include "update/update_state.h"
 #include "viewer/texture.h"
 #include "viewer/ui_manager.h"
 #include "zones/selector_style.h"
@@ -28,6 +29,8 @@ bool tipsOffered = false;
 unsigned int anchorTexture = 0;
 
 std::string versionText() { return std::string("Abysto 3D ") + kAppVersion; }
+
+int32_t updatePhase() { return updateSnapshot().phase; }
 
 } // namespace
 
@@ -120,10 +123,29 @@ std::vector<std::string> ZoneSelector::run(GLFWwindow* window, std::vector<TileI
 
     SelectorScreen screen(window, tiles, tileDir);
     if (glfwWindowShouldClose(window)) return {};
+    int settleFrames = 3;
     while (!screen.explore && !screen.quit) {
-        // Events wake the loop at once; otherwise it redraws at about 60 frames
-        // a second, enough for progress bars and notices, also without vsync.
-        glfwWaitEventsTimeout(1.0 / 60.0);
+        // Frames on demand: an event wakes the loop at once and is followed by
+        // a few frames for the toolkit to settle (hover, sizes); downloads get
+        // 30 frames a second, a notice wakes the loop when it expires, a text
+        // field its cursor's blink; an idle screen sleeps (the update dialog
+        // shows within a quarter of a second of the check's answer).
+        const double now = glfwGetTime();
+        double wait = 3.0;
+        if (settleFrames > 0) wait = 0.0;
+        else if (!screen.downloads.active().empty() || screen.downloads.pendingCount() > 0 ||
+                 updatePhase() == UpdateDownloading)
+            wait = 1.0 / 30.0;
+        else if (updatePhase() == UpdateChecking)
+            wait = 0.25;
+        else if (ImGui::GetIO().WantTextInput) wait = 0.5;
+        if (!screen.toast.text.empty()) wait = std::min(wait, std::max(screen.toast.expiry - now, 0.0) + 0.01);
+        if (wait > 0.0)
+            glfwWaitEventsTimeout(wait);
+        else
+            glfwPollEvents();
+        const bool woken = glfwGetTime() - now < wait * 0.9;
+        settleFrames = woken ? 3 : std::max(settleFrames - 1, 0);
         screen.downloads.poll();
         int width = 0, height = 0;
         glfwGetFramebufferSize(window, &width, &height);

@@ -1,10 +1,8 @@
 // Sign-in, sign-up and refresh against the account stand-in, over HTTP.
 #include "tests/account/auth_standin.h"
-#include "tests/tides/log_capture.h"
+#include "tests/support/log_capture.h"
 
 #include <gtest/gtest.h>
-
-using nlohmann::json;
 
 TEST(AccountClient, SignInTakesTheNameFromTheMetadataElseTheProfile) {
     AuthStandIn backend;
@@ -79,25 +77,4 @@ TEST(AccountClient, SignUpIsSentWithoutSigningIn) {
     }
     // The address is still to be confirmed.
     EXPECT_EQ(login("nouveau@abysto.test", "assez-long").lastError, "Email not confirmed");
-}
-
-// Each refresh retires the token it presents; only the parent of the active
-// one may come back, and any older one revokes the whole session.
-TEST(AccountStandIn, RefreshTokensRotateWithReuseDetection) {
-    AuthStandIn backend;
-    ASSERT_TRUE(login("profil@abysto.test", "secret1").signedIn);
-    auto refresh = [&](const std::string& token) {
-        const std::string answer = backendPost(backend.stack->url() + kRefreshPath,
-                                               json{{"refresh_token", token}}.dump(), kDefaultAuthAnonKey, "");
-        const json parsed = json::parse(answer);
-        return parsed.value("refresh_token", parsed.value("msg", std::string("?")));
-    };
-    const std::string first = currentSession().refreshToken;
-    const std::string second = refresh(first);
-    EXPECT_NE(second, first);
-    EXPECT_EQ(refresh(first), second);  // the parent again: the active token comes back
-    const std::string third = refresh(second);
-    EXPECT_NE(third, second);
-    EXPECT_EQ(refresh(first), "Invalid Refresh Token: Already Used");
-    EXPECT_EQ(refresh(third), "Invalid Refresh Token: Already Used");  // revoked with the session
 }

@@ -1,14 +1,12 @@
 // The account stand-in for the account tests: started with a few accounts,
-// the client pointed at it, its request counts readable.
+// the client pointed at it.
 #pragma once
 
 #include "account/account_session.h"
 #include "account/backend_config.h"
-#include "platform/http_client.h"
 #include "tests/support/devstack_process.h"
 
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 
 #include <memory>
 
@@ -28,14 +26,5 @@ struct AuthStandIn {
         logout();  // whatever an earlier test left signed in
         testing::internal::GetCapturedStdout();
     }
-
-    long count(const std::string& name) const {
-        HttpRequest request;
-        request.url = stack->url() + "/__counts";
-        std::string body;
-        httpFetch(request, body);
-        return nlohmann::json::parse(body).value(name, 0L);
-    }
+    long count(const std::string& path) const { return stack->count(path); }
 };
-
-inline constexpr const char* kRefreshPath = "/auth/v1/token?grant_type=refresh_token";

@@ -2,9 +2,10 @@
 // refreshes, refused when stale, deleted at sign-out.
 #include "account/session_file.h"
 #include "tests/account/auth_standin.h"
-#include "tests/tides/log_capture.h"
+#include "tests/support/log_capture.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 #include <sys/stat.h>
 
 namespace fs = std::filesystem;

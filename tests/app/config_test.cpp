@@ -1,72 +1,51 @@
 #include "app/config.h"
+#include "tests/support/log_capture.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
-namespace {
-
-struct ConfigTest : testing::Test {
-    TempDir exe;
-    void SetUp() override { unsetenv("ABYSTO_TILE_SERVER"); }
-    void TearDown() override { unsetenv("ABYSTO_TILE_SERVER"); }
-
-    // Returns stdout + "|" + stderr of one load, and the value.
-    std::pair<std::string, std::string> load() {
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
-        AppConfig c = loadConfig(exe.str());
-        std::string out = testing::internal::GetCapturedStdout();
-        return {out + "|" + testing::internal::GetCapturedStderr(), c.tileServer};
+// Where the tile server comes from: the variable, else config.json, else the
+// compiled value; a bad file falls back with one line and never hides the variable.
+TEST(Config, TileServerSourcesInTheirOrder) {
+    const std::string fallback = kDefaultTileServer;
+    const struct {
+        const char* what;
+        const char* file;      // nullptr: none; "/": a folder in its place
+        const char* variable;  // nullptr: unset
+        std::string value, out;
+        const char* err;  // start of the error line, "" for none, nullptr: not looked at
+    } rows[] = {
+        {"nothing", nullptr, nullptr, fallback, "Serveur de dalles : " + fallback + "  [valeur compilee]\n", ""},
+        {"file", R"({"tileServer": "http://127.0.0.1:8080/", "autre": 1})", nullptr, "http://127.0.0.1:8080/",
+         "Serveur de dalles : http://127.0.0.1:8080/  [config.json]\n", ""},
+        {"variable over file", R"({"tileServer": "http://127.0.0.1:8080/"})", "http://localhost:9", "http://localhost:9",
+         "Serveur de dalles : http://localhost:9  [ABYSTO_TILE_SERVER]\n", ""},
+        {"empty variable", R"({"tileServer": "http://127.0.0.1:8080/"})", "", "http://127.0.0.1:8080/",
+         "Serveur de dalles : http://127.0.0.1:8080/  [config.json]\n", ""},
+        {"empty member", R"({"tileServer": ""})", nullptr, fallback, "", ""},
+        {"array", "[\"https://x\"]", nullptr, fallback, "", "config.json illisible ("},
+        {"number", "{\"tileServer\": 42}", nullptr, fallback, "", "config.json illisible ("},
+        {"comment", "{ // commentaire\n}", nullptr, fallback, "", "config.json illisible ("},
+        {"empty file", "", nullptr, fallback, "", "config.json illisible ("},
+        {"array and variable", "[1, 2]", "http://127.0.0.1:1", "http://127.0.0.1:1", "", nullptr},
+        {"folder", "/", nullptr, fallback, "", "config.json illisible ("},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        TempDir exe;
+        if (row.file && std::string(row.file) == "/") std::filesystem::create_directories(exe / "config.json");
+        else if (row.file) writeFile(exe / "config.json", row.file);
+        if (row.variable) setenv("ABYSTO_TILE_SERVER", row.variable, 1);
+        else unsetenv("ABYSTO_TILE_SERVER");
+        AppConfig config;
+        const Captured c = captureStreams([&] { config = loadConfig(exe.str()); });
+        unsetenv("ABYSTO_TILE_SERVER");
+        EXPECT_EQ(config.tileServer, row.value);
+        if (!row.out.empty()) EXPECT_EQ(c.out, row.out);
+        if (!row.err) continue;
+        EXPECT_EQ(c.err.rfind(row.err, 0), 0u) << c.err;
+        if (std::string(row.what) == "folder") continue;
+        EXPECT_EQ(countOf(c.err, "\n"), *row.err ? 1u : 0u) << c.err;
+        if (*row.err) EXPECT_NE(c.err.find("), valeur par defaut utilisee.\n"), std::string::npos) << c.err;
     }
-};
-
-} // namespace
-
-TEST_F(ConfigTest, CompiledDefaultWithoutFileOrVariable) {
-    auto [log, value] = load();
-    EXPECT_EQ(value, kDefaultTileServer);
-    EXPECT_EQ(log, std::string("Serveur de dalles : ") + kDefaultTileServer + "  [valeur compilee]\n|");
-}
-
-TEST_F(ConfigTest, FileThenVariableTakePrecedence) {
-    writeFile(exe / "config.json", R"({"tileServer": "http://127.0.0.1:8080/", "autre": 1})");
-    EXPECT_EQ(load().first, "Serveur de dalles : http://127.0.0.1:8080/  [config.json]\n|");
-
-    setenv("ABYSTO_TILE_SERVER", "http://localhost:9", 1);
-    EXPECT_EQ(load().first, "Serveur de dalles : http://localhost:9  [ABYSTO_TILE_SERVER]\n|");
-
-    setenv("ABYSTO_TILE_SERVER", "", 1);  // empty counts as unset
-    EXPECT_EQ(load().second, "http://127.0.0.1:8080/");
-}
-
-TEST_F(ConfigTest, EmptyMemberKeepsDefaultSilently) {
-    writeFile(exe / "config.json", R"({"tileServer": ""})");
-    auto [log, value] = load();
-    EXPECT_EQ(value, kDefaultTileServer);
-    EXPECT_EQ(log.substr(log.find('|')), "|");
-}
-
-TEST_F(ConfigTest, BadDocumentsFallBackWithOneErrorLine) {
-    for (const char* doc : {"[\"https://x\"]", "{\"tileServer\": 42}", "{ // commentaire\n}", ""}) {
-        writeFile(exe / "config.json", doc);
-        auto [log, value] = load();
-        EXPECT_EQ(value, kDefaultTileServer) << doc;
-        const std::string err = log.substr(log.find('|') + 1);
-        EXPECT_EQ(err.rfind("config.json illisible (", 0), 0u) << err;
-        EXPECT_NE(err.find("), valeur par defaut utilisee.\n"), std::string::npos) << err;
-        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
-    }
-}
-
-TEST_F(ConfigTest, ArrayStillLetsTheVariableWin) {
-    writeFile(exe / "config.json", "[1, 2]");
-    setenv("ABYSTO_TILE_SERVER", "http://127.0.0.1:1", 1);
-    EXPECT_EQ(load().second, "http://127.0.0.1:1");
-}
-
-TEST_F(ConfigTest, DirectoryInPlaceOfTheFileIsReported) {
-    std::filesystem::create_directories(exe / "config.json");
-    auto [log, value] = load();
-    EXPECT_EQ(value, kDefaultTileServer);
-    EXPECT_NE(log.find("|config.json illisible ("), std::string::npos) << log;
 }

@@ -1,5 +1,6 @@
 #include "app/log.h"
 #include "app/paths.h"
+#include "tests/support/log_capture.h"
 #include "tests/support/temp_dir.h"
 
 #include <atomic>
@@ -36,12 +37,6 @@ struct LogTest : testing::Test {
     }
 };
 
-size_t count(const std::string& text, const std::string& what) {
-    size_t n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-    return n;
-}
-
 } // namespace
 
 TEST_F(LogTest, HeaderAndBothStreamsInProgramOrder) {
@@ -61,7 +56,7 @@ TEST_F(LogTest, TwoRunsAppendTwoHeaders) {
     runOnce("premier");
     runOnce("second");
     const std::string text = readFile(logs / "abysto.log");
-    EXPECT_EQ(count(text, "\n===== Abysto 1.0.2 -- "), 2u);
+    EXPECT_EQ(countOf(text, "\n===== Abysto 1.0.2 -- "), 2u);
     EXPECT_LT(text.find("premier"), text.find("second"));
 }
 
@@ -75,7 +70,7 @@ TEST_F(LogTest, RotatesOnlyAboveOneMebibyte) {
     writeFile(logs / "abysto.1.log", "older generation");
     runOnce("y");
     EXPECT_EQ(fs::file_size(logs / "abysto.1.log"), 1048577u);
-    EXPECT_EQ(count(readFile(logs / "abysto.log"), "====="), 2u);
+    EXPECT_EQ(countOf(readFile(logs / "abysto.log"), "====="), 2u);
     EXPECT_EQ(std::distance(fs::directory_iterator(logs), fs::directory_iterator()), 2);
 }
 

@@ -86,6 +86,8 @@ TEST(GpxText, EscapingAndAttributes) {
     // Whole names only: "platform" and "latitude" are not "lat".
     EXPECT_EQ(readAttribute("<trkpt platform=\"7\" lat=\"1.5\"", "lat"), 1.5);
     EXPECT_EQ(readAttribute("<trkpt latitude=\"7\"", "lat"), std::nullopt);
+    // The name inside another attribute's value, not followed by "=": the real one further on.
+    EXPECT_EQ(readAttribute("<trkpt desc=\"au lat\" lat=\"1.5\"", "lat"), 1.5);
 }
 
 TEST_F(GpxFixture, ExportIsReadBackByGdalAndWellFormed) {

@@ -3,6 +3,7 @@
 #include "routes/route_profile.h"
 #include "test_terrain.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -149,19 +150,17 @@ TEST(RouteSettingsPresets, ChoosingAPresetKeepsTheMargin) {
     RouteSettings s;
     EXPECT_STREQ(activityLabel(s), "Kayak / paddle");
     s.margin = 1.25f;
-    applyActivityPreset(s, 2);
-    EXPECT_EQ(s.activity, 2);
-    EXPECT_FLOAT_EQ(s.draught, 1.8f);
-    EXPECT_FLOAT_EQ(s.speed, 5.5f);
-    EXPECT_FLOAT_EQ(s.margin, 1.25f);
     applyActivityPreset(s, 4);
-    EXPECT_STREQ(activityLabel(s), "Chasse sous-marine");
-    EXPECT_FLOAT_EQ(s.draught, 0.0f);
-    EXPECT_FLOAT_EQ(s.speed, 2.5f);
-    applyActivityPreset(s, 5);
     EXPECT_EQ(s.activity, 4);
-    EXPECT_STREQ(kActivityPresets[1].label, "Plaisance a moteur");
-    EXPECT_STREQ(kActivityPresets[3].label, "Peche cotiere");
+    EXPECT_STREQ(activityLabel(s), "Chasse sous-marine");
+    EXPECT_FLOAT_EQ(s.draught, 0.0f);  // no keel line
+    EXPECT_FLOAT_EQ(s.speed, 2.5f);
+    EXPECT_FLOAT_EQ(s.margin, 1.25f);
+    applyActivityPreset(s, 2);
+    EXPECT_GT(s.draught, 0.0f);
+    EXPECT_GT(s.speed, 2.5f);
+    applyActivityPreset(s, 5);  // no such preset
+    EXPECT_EQ(s.activity, 2);
 }
 
 TEST(RouteProfileCache, RecomputedOnlyWhenStale) {
@@ -225,61 +224,15 @@ TEST(RouteChart, LayoutOfTheProfile) {
     EXPECT_FLOAT_EQ(none.unavailableAt.y, 189);
 }
 
-TEST(RouteLines, GeometryOfRoutesAndTheRouteInProgress) {
+// What the lines look like is checked where they are drawn (route_render_test);
+// here only the floor of the crosses' size, which no drawing test reaches.
+TEST(RouteLines, CrossesNeverShrinkBelowHalfAMetre) {
     RouteEditor editor;
-    Route a = makeRoute({{0, 0}, {10, 0}, {10, 10}});
-    a.points[0].hasZ = true;
-    a.points[0].z = -0.3f;  // 0.3 m under a keel of 0 at sea level 0: orange
-    a.points[1].hasZ = true;
-    a.points[1].z = -5.0f;
-    editor.routes.push_back(a);
-    Route hidden = a;
-    hidden.visible = false;
-    editor.routes.push_back(hidden);
-
+    editor.routes.push_back(makeRoute({{10, 10}, {20, 10}}));
     RouteRenderParams params;
-    params.seaLevel = 1.0f;
-    params.exaggeration = 2.0f;
-    params.draught = 1.0f;
-    params.pointSize = 0.1f;  // raised to 0.5
-    params.selectedRoute = 0;
-    params.selectedPoint = 2;
-    std::vector<RouteVertex> v = buildRouteVertices(editor, params);
-    // 2 strokes + 2 segments + 3 crosses, two vertices each.
-    ASSERT_EQ(v.size(), 2u * (2 + 2 + 6));
-    EXPECT_FLOAT_EQ(v[0].y, 2.0f);   // sea level x exaggeration
-    EXPECT_FLOAT_EQ(v[1].y, -0.6f);  // bottom x exaggeration
-    EXPECT_FLOAT_EQ(v[1].a, 0.55f);
-    EXPECT_FLOAT_EQ(v[4].z, 0.0f);
-    // Segment 0 -> 1: sea level 1, draught 1: clearance 0.3 (orange) then 5 (green).
-    EXPECT_FLOAT_EQ(v[4].r, routecolor::kOrange.r);
-    EXPECT_FLOAT_EQ(v[5].g, routecolor::kGreen.g);
-    // Point 2 has no height: grey.
-    EXPECT_FLOAT_EQ(v[7].r, routecolor::kNoHeight.r);
-    // Crosses: the selected third one is larger and yellow.
-    EXPECT_FLOAT_EQ(v[8].x, -0.5f);
-    const RouteVertex& sel = v[16];
-    EXPECT_FLOAT_EQ(sel.x, 10 - 0.9f);
-    EXPECT_FLOAT_EQ(sel.g, 0.9f);
-    EXPECT_FLOAT_EQ(sel.b, 0.3f);
-
-    params.colorByClearance = false;
     params.verticalStrokes = false;
-    v = buildRouteVertices(editor, params);
-    ASSERT_EQ(v.size(), 2u * (2 + 6));
-    EXPECT_EQ((RouteColor{v[0].r, v[0].g, v[0].b, v[0].a}), routecolor::kGreen);
-
-    // A loop gets its closing segment; the route in progress is grey.
-    editor.routes[0].loop = true;
-    editor.startRoute("x");
-    editor.inProgress.points = {{5, 5, 0, false}, {6, 6, 0, false}};
-    v = buildRouteVertices(editor, params);
-    ASSERT_EQ(v.size(), 2u * (3 + 6) + 2u * (1 + 4));
-    EXPECT_FLOAT_EQ(v[18].a, routecolor::kInProgress.a);
-    EXPECT_FLOAT_EQ(v[18].r, 0.85f);
-
-    editor.routes.clear();
-    editor.abandonRoute();
-    EXPECT_TRUE(buildRouteVertices(editor, params).empty());
-    EXPECT_FLOAT_EQ(routePointSize(1000.0f), 4.0f);
+    params.pointSize = 0.1f;
+    float left = 1e9f;
+    for (const RouteVertex& v : buildRouteVertices(editor, params)) left = std::min(left, v.x);
+    EXPECT_FLOAT_EQ(left, 10 - 0.5f);
 }

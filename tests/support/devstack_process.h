@@ -27,6 +27,10 @@ public:
     // Waits until `text` appears in the output; false after `timeoutMs`.
     bool waitForOutput(const std::string& text, int timeoutMs = 5000) const;
     void stop();
+    // How many requests it served on `path` (its /__counts), 0 for none.
+    long count(const std::string& path) const;
+    // POSTs `body` to `path` (a fault switch); true on HTTP 200.
+    bool post(const std::string& path, const std::string& body) const;
 
     int port = 0;
 
@@ -34,6 +38,9 @@ private:
     TempDir dir;
     pid_t pid = -1;
 };
+
+// The account stand-in's token refresh, as counted.
+inline constexpr const char* kRefreshPath = "/auth/v1/token?grant_type=refresh_token";
 
 // A URL where nothing listens (connections are refused).
 std::string closedPortUrl();

@@ -18,26 +18,9 @@ RunningProgram startProgram(const std::string& program, const std::vector<std::s
                             const std::map<std::string, std::string>& env, const std::filesystem::path& outputFile) {
     RunningProgram running;
     running.outputFile = outputFile;
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        int fd = open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (fd >= 0) {
-            dup2(fd, STDOUT_FILENO);
-            dup2(fd, STDERR_FILENO);
-        }
-        int devNull = open("/dev/null", O_RDONLY);
-        if (devNull >= 0) dup2(devNull, STDIN_FILENO);
-        // The start-up update check stays on this machine unless a test points it elsewhere.
-        setenv("ABYSTO_UPDATE_URL", "http://127.0.0.1:9", 1);
-        for (const auto& [key, value] : env) setenv(key.c_str(), value.c_str(), 1);
-        execv(program.c_str(), argv.data());
-        _exit(127);
-    }
-    running.pid = pid;
+    const int fd = open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    running.pid = spawnProcess(program, args, env, {}, fd);
+    if (fd >= 0) close(fd);
     return running;
 }
 
@@ -138,25 +121,26 @@ bool waitForWindowGone(const std::string& window, std::chrono::milliseconds time
     return false;
 }
 
-bool answerSaveDialog(const std::string& path, bool cancel) {
-    const std::string dialog = waitForWindow("Enregistrer sous", 60s);
+bool answerFileDialog(const std::string& title, const std::string& path, DialogAnswer answer) {
+    const std::string dialog = waitForWindow(title, 60s);
     if (dialog.empty()) {
-        fprintf(stderr, "answerSaveDialog: no dialog showed\n");
+        fprintf(stderr, "answerFileDialog: no dialog \"%s\" showed\n", title.c_str());
         return false;
     }
     for (int attempt = 0; attempt < 6; ++attempt) {
         std::this_thread::sleep_for(700ms);
         xdotool({"windowfocus", "--sync", dialog});
-        if (cancel) {
+        if (answer == DialogAnswer::cancel) {
             xdotool({"key", "Escape"});
         } else {
-            xdotool({"key", "ctrl+a"});
+            xdotool({"key", answer == DialogAnswer::save ? "ctrl+a" : "ctrl+l"});
+            std::this_thread::sleep_for(answer == DialogAnswer::open ? 700ms : 0ms);  // the location field opens
             xdotool({"type", "--delay", "20", path});
             xdotool({"key", "Return"});
         }
         if (waitForWindowGone(dialog, 5s)) return true;
     }
-    fprintf(stderr, "answerSaveDialog: the dialog stayed\n");
+    fprintf(stderr, "answerFileDialog: the dialog \"%s\" stayed\n", title.c_str());
     captureScreen(std::filesystem::path(ABYSTO_BINARY_DIR) / "Testing" /
                   ("dialog_not_answered_" + std::to_string(getpid()) + ".png"));
     // Never leave the program waiting on a dialog nobody will answer.

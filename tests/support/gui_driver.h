@@ -42,7 +42,13 @@ bool escapeThenClose(const std::string& window);
 // Waits until the window no longer exists (true) or the timeout passes.
 bool waitForWindowGone(const std::string& window, std::chrono::milliseconds timeout);
 
-// Answers the program's save dialog (title "Enregistrer sous"): types `path`
-// and confirms. A dialog still setting itself up can drop keys, so the answer
-// is typed again while the dialog stays. `cancel` presses Escape instead.
-bool answerSaveDialog(const std::string& path, bool cancel = false);
+// Answers the file dialog titled `title` as a user would: a save dialog's
+// suggested name is replaced by `path`, an open dialog gets it in its location
+// field (Ctrl+L); then Return. A dialog still setting itself up can drop keys,
+// so the answer is typed again while the dialog stays. `cancel` presses Escape.
+enum class DialogAnswer { save, open, cancel };
+bool answerFileDialog(const std::string& title, const std::string& path, DialogAnswer answer);
+// The program's own save dialog, "Enregistrer sous".
+inline bool answerSaveDialog(const std::string& path, bool cancel = false) {
+    return answerFileDialog("Enregistrer sous", path, cancel ? DialogAnswer::cancel : DialogAnswer::save);
+}

@@ -9,9 +9,14 @@ struct ProcessResult {
     std::string output;  // standard output and error together
 };
 
-// Runs `program` with `args` (no shell), the current environment plus `env`,
-// in `workingDir` when not empty, and waits for it. ABYSTO_UPDATE_URL points at
-// a closed local port unless `env` gives it.
+// Starts `program` with `args` (no shell), the current environment plus `env`,
+// in `workingDir` when not empty, its standard output and error on `outputFd`
+// and nothing on its input, killed if the test program dies; its process id. ABYSTO_UPDATE_URL points at a
+// closed local port unless `env` gives it.
+int spawnProcess(const std::string& program, const std::vector<std::string>& args,
+                 const std::map<std::string, std::string>& env, const std::string& workingDir, int outputFd);
+
+// Runs `program` as spawnProcess does and waits for it.
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
                          const std::map<std::string, std::string>& env = {},
                          const std::string& workingDir = {});

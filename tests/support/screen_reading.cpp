@@ -34,6 +34,72 @@ Screen loadScreen(const std::filesystem::path& png) {
     return screen;
 }
 
+std::vector<Box> runsOf(const Screen& s, Rgb colour, int minRun, Box area) {
+    area = s.clip(area);
+    std::vector<Box> runs;
+    for (int y = area.top; y <= area.bottom; ++y) {
+        int run = 0;
+        for (int x = area.left; x <= area.right + 1; ++x) {
+            if (x <= area.right && s.is(x, y, colour)) {
+                ++run;
+                continue;
+            }
+            if (run >= minRun) runs.push_back({x - run, y, x - 1, y});
+            run = 0;
+        }
+    }
+    return runs;
+}
+
+Box boundsOf(const std::vector<Box>& boxes) {
+    if (boxes.empty()) return {};
+    Box all = boxes[0];
+    for (const Box& b : boxes) {
+        all.left = std::min(all.left, b.left);
+        all.top = std::min(all.top, b.top);
+        all.right = std::max(all.right, b.right);
+        all.bottom = std::max(all.bottom, b.bottom);
+    }
+    return all;
+}
+
+std::vector<Box> rectanglesOf(const Screen& s, Rgb colour, int minRun, Box area) {
+    std::vector<Box> boxes;
+    for (const Box& run : runsOf(s, colour, minRun, area)) {
+        bool merged = false;
+        for (Box& b : boxes)
+            if (run.left <= b.right && run.right >= b.left && run.top <= b.bottom + 24) {
+                b.left = std::min(b.left, run.left);
+                b.right = std::max(b.right, run.right);
+                b.bottom = run.bottom;
+                merged = true;
+                break;
+            }
+        if (!merged) boxes.push_back(run);
+    }
+    std::sort(boxes.begin(), boxes.end(), [](const Box& a, const Box& b) { return a.left < b.left; });
+    return boxes;
+}
+
+int countNear(const Screen& s, Rgb colour, int tolerance, Box area) {
+    area = s.clip(area);
+    int count = 0;
+    for (int y = area.top; y <= area.bottom; ++y)
+        for (int x = area.left; x <= area.right; ++x) count += s.near(x, y, colour, tolerance);
+    return count;
+}
+
+int differingPixels(const Screen& a, const Screen& b, Box area) {
+    area = a.clip(area);
+    int count = 0;
+    for (int y = area.top; y <= area.bottom; ++y)
+        for (int x = area.left; x <= area.right; ++x) {
+            const Rgb p = a.at(x, y), q = b.at(x, y);
+            count += std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b) > 12;
+        }
+    return count;
+}
+
 bool brightText(Rgb p) { return p.r > 150 && p.g > 150 && p.b > 150; }
 
 std::vector<std::pair<int, int>> textBands(const Screen& s, Box area, bool rows, int gap) {

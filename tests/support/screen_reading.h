@@ -33,6 +33,18 @@ struct Screen {
 // An empty screen (width 0) when the file cannot be decoded.
 Screen loadScreen(const std::filesystem::path& png);
 
+// Every horizontal run of exactly `colour` at least `minRun` long, row by row.
+std::vector<Box> runsOf(const Screen& s, Rgb colour, int minRun, Box area);
+// The box around all of `boxes` (empty when there is none).
+Box boundsOf(const std::vector<Box>& boxes);
+// The filled shapes of `colour` at least `minRun` wide, left to right: runs
+// that overlap the columns of a shape a few rows above join it (the rows
+// through a button's label are cut into short runs).
+std::vector<Box> rectanglesOf(const Screen& s, Rgb colour, int minRun, Box area);
+int countNear(const Screen& s, Rgb colour, int tolerance, Box area);
+// Pixels of `area` whose colour differs by more than a rounding between two shots.
+int differingPixels(const Screen& a, const Screen& b, Box area);
+
 // The UI's light text (not the greyed one).
 bool brightText(Rgb p);
 

@@ -1,15 +1,15 @@
 // The merged raster read through GDAL from real files: tiles made by
 // make-tiles, the ASCII-grid variants GDAL accepts, and broken files.
 #include "terrain/bathy.h"
+#include "tests/support/log_capture.h"
 #include "tests/support/process.h"
 #include "tests/support/temp_dir.h"
-#include "tests/terrain/grid_files.h"
+#include "tests/support/grid_files.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <fstream>
-#include <functional>
 #include <memory>
 #include <sstream>
 #include <thread>
@@ -18,23 +18,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Output {
-    std::string out, err;
-};
-
-Output capture(const std::function<void()>& action) {
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    action();
-    Output o;
-    o.out = testing::internal::GetCapturedStdout();
-    o.err = testing::internal::GetCapturedStderr();
-    return o;
-}
-
-std::unique_ptr<Bathy> open(const std::vector<std::string>& paths, Output* output = nullptr) {
+std::unique_ptr<Bathy> open(const std::vector<std::string>& paths, Captured* output = nullptr) {
     std::unique_ptr<Bathy> bathy;
-    Output o = capture([&] { bathy = std::make_unique<Bathy>(paths); });
+    Captured o = captureStreams([&] { bathy = std::make_unique<Bathy>(paths); });
     if (output) *output = o;
     return bathy;
 }
@@ -58,14 +44,14 @@ float firstValue(const std::string& path) {
 TEST(Bathy, TwoNeighbouringTilesMergeIntoOneRaster) {
     TempDir dir;
     const std::vector<std::string> tiles = makeTiles(dir.path, {{145, 6839}, {146, 6839}});
-    Output merge;
+    Captured merge;
     std::unique_ptr<Bathy> bathy = open(tiles, &merge);
     ASSERT_TRUE(bathy->isOpen()) << merge.err;
     EXPECT_EQ(merge.out, "2 dalle(s) fusionnée(s) en un seul raster.\n");
     EXPECT_EQ(bathy->width(), 2000);
     EXPECT_EQ(bathy->height(), 1000);
 
-    Output logs = capture([&] {
+    Captured logs = captureStreams([&] {
         bathy->logInfo();
         bathy->logGeoTransform();
         bathy->logExtent();
@@ -91,7 +77,7 @@ TEST(Bathy, TwoNeighbouringTilesMergeIntoOneRaster) {
     EXPECT_EQ(gt[5], -1.0);
 
     std::vector<float> z;
-    Output read = capture([&] { z = bathy->readElevations(); });
+    Captured read = captureStreams([&] { z = bathy->readElevations(); });
     EXPECT_EQ(read.out, "NODATA détecté : -99999\n");
     ASSERT_EQ(z.size(), 2000000u);
     EXPECT_TRUE(bathy->hasNoDataValue());
@@ -114,7 +100,7 @@ TEST(Bathy, NoDataValueOnlyWhenTheFileDeclaresOne) {
     const std::string path = writeGrid(dir.path, "a.asc", ascGrid(2, 2, 1000, 2000, "", {"1 2", "3 -99999"}));
     std::unique_ptr<Bathy> bathy = open({path});
     std::vector<float> z;
-    Output read = capture([&] { z = bathy->readElevations(); });
+    Captured read = captureStreams([&] { z = bathy->readElevations(); });
     EXPECT_EQ(read.out, "");
     EXPECT_FALSE(bathy->hasNoDataValue());
     EXPECT_EQ(bathy->noDataValue(), -99999.0f);
@@ -122,7 +108,7 @@ TEST(Bathy, NoDataValueOnlyWhenTheFileDeclaresOne) {
 }
 
 TEST(Bathy, EmptyListGivesNoDataset) {
-    Output o;
+    Captured o;
     std::unique_ptr<Bathy> bathy = open({}, &o);
     EXPECT_EQ(o.err, "Aucun fichier fourni à Bathy.\n");
     EXPECT_FALSE(bathy->isOpen());
@@ -131,7 +117,7 @@ TEST(Bathy, EmptyListGivesNoDataset) {
     std::vector<float> z{1};
     GeoPoint p;
     bool centre = true, corners = true;
-    Output use = capture([&] {
+    Captured use = captureStreams([&] {
         w = bathy->width();
         bathy->logInfo();
         bathy->logGeoTransform();
@@ -199,9 +185,7 @@ TEST(Bathy, MissingProjDatabaseIsReportedOncePerThread) {
                                          {{"PROJ_DATA", "/nonexistent/proj_data"}});
     EXPECT_EQ(run.exitCode, 0) << run.output;
     const std::string message = "Erreur : transformation Lambert93 -> WGS84 indisponible (proj_data introuvable ?).\n";
-    size_t count = 0;
-    for (size_t at = run.output.find(message); at != std::string::npos; at = run.output.find(message, at + 1)) ++count;
-    EXPECT_EQ(count, 2u) << run.output;
+    EXPECT_EQ(countOf(run.output, message), 2u) << run.output;
 }
 
 // Variants of the ASCII grid that GDAL reads and real files may use.
@@ -232,10 +216,10 @@ TEST(Bathy, ReadsTheAsciiGridVariants) {
         ASSERT_TRUE(bathy->isOpen());
         EXPECT_EQ(bathy->width(), c.w);
         EXPECT_EQ(bathy->height(), c.h);
-        capture([&] { bathy->logGeoTransform(); });
+        captureStreams([&] { bathy->logGeoTransform(); });
         for (int i = 0; i < 6; ++i) EXPECT_DOUBLE_EQ(bathy->geoTransform()[i], c.gt[i]) << i;
         std::vector<float> z;
-        capture([&] { z = bathy->readElevations(); });
+        captureStreams([&] { z = bathy->readElevations(); });
         EXPECT_EQ(z, c.values);
     }
 
@@ -243,7 +227,7 @@ TEST(Bathy, ReadsTheAsciiGridVariants) {
     std::unique_ptr<Bathy> bathy =
         open({writeGrid(dir.path, "nan.asc", ascGrid(2, 1, 0, 0, "nan", {"7.25 nan"}))});
     std::vector<float> z;
-    Output o = capture([&] { z = bathy->readElevations(); });
+    Captured o = captureStreams([&] { z = bathy->readElevations(); });
     EXPECT_EQ(o.out, "NODATA détecté : nan\n");
     EXPECT_TRUE(bathy->hasNoDataValue());
     EXPECT_TRUE(std::isnan(bathy->noDataValue()));
@@ -256,7 +240,7 @@ TEST(Bathy, ImpossibleSizesAreRefusedBeforeAnyAllocation) {
     TempDir dir;
     // Within GDAL's limits, but 40 GB of heights for a file of a few bytes.
     const std::string huge = writeGrid(dir.path, "huge.asc", ascGrid(100000, 100000, 0, 0, "-99999", {"1 2 3"}));
-    Output o;
+    Captured o;
     std::unique_ptr<Bathy> bathy = open({huge}, &o);
     EXPECT_FALSE(bathy->isOpen());
     EXPECT_EQ(o.out, "");
@@ -290,7 +274,7 @@ TEST(Bathy, MosaicsTooLargeToLoadAreRefused) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
         const std::string there = writeGrid(dir.path, "there.asc", ascGrid(2, 2, c.x, c.y, "-99999", {"5 6", "7 8"}));
-        Output o;
+        Captured o;
         std::unique_ptr<Bathy> bathy = open({here, there}, &o);
         EXPECT_FALSE(bathy->isOpen());
         EXPECT_TRUE(contains(o.err, c.message)) << o.err;
@@ -317,7 +301,7 @@ TEST(Bathy, UnreadableTilesAreLeftOutAndNamedTheOthersMerged) {
     const std::string unreadable = "Fichier illisible ou qui n'est pas une grille d'altitudes : ";
     for (const std::string& bad : {image, text, noValues, other, folder, missing}) {
         SCOPED_TRACE(bad);
-        Output o;
+        Captured o;
         std::unique_ptr<Bathy> bathy = open({bad, good}, &o);
         ASSERT_TRUE(bathy->isOpen()) << o.err;
         EXPECT_EQ(bathy->width(), 2);
@@ -353,7 +337,7 @@ TEST(Bathy, ShortOrDamagedDataIsAReadErrorNotATerrain) {
         std::unique_ptr<Bathy> bathy = open({writeGrid(dir.path, name, content)});
         ASSERT_TRUE(bathy->isOpen());
         std::vector<float> z{1};
-        Output o = capture([&] { z = bathy->readElevations(); });
+        Captured o = captureStreams([&] { z = bathy->readElevations(); });
         EXPECT_TRUE(z.empty());
         EXPECT_TRUE(contains(o.err, "Erreur de lecture des altitudes : une dalle est tronquée ou illisible.\n"))
             << o.err;
@@ -363,6 +347,6 @@ TEST(Bathy, ShortOrDamagedDataIsAReadErrorNotATerrain) {
     std::unique_ptr<Bathy> bathy =
         open({writeGrid(dir.path, "words.asc", ascGrid(3, 2, 0, 0, "-99999", {"1 2 abc", "4 5 6"}))});
     std::vector<float> z;
-    capture([&] { z = bathy->readElevations(); });
+    captureStreams([&] { z = bathy->readElevations(); });
     EXPECT_EQ(z, (std::vector<float>{1, 2, 0, 4, 5, 6}));
 }

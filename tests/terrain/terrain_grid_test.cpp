@@ -3,7 +3,7 @@
 #include "terrain/bathy.h"
 #include "terrain/terrain_grid.h"
 #include "tests/support/temp_dir.h"
-#include "tests/terrain/grid_files.h"
+#include "tests/support/grid_files.h"
 
 #include <gtest/gtest.h>
 
@@ -39,10 +39,16 @@ struct Mesh {
     }
 };
 
-std::vector<std::array<uint32_t, 3>> indices(const std::vector<Triangle>& triangles) {
-    std::vector<std::array<uint32_t, 3>> out;
-    for (const Triangle& t : triangles) out.push_back({t.i0, t.i1, t.i2});
-    return out;
+// The plan area the triangles cover, each counted positive when its normal
+// points up and negative when it points down.
+double coveredArea(const TerrainGrid& g) {
+    double area = 0;
+    for (const Triangle& t : g.triangles) {
+        const GridPoint &a = g.points.at(t.i0), &b = g.points.at(t.i1), &c = g.points.at(t.i2);
+        EXPECT_TRUE(a.valid && b.valid && c.valid);
+        area += 0.5 * ((c.x - a.x) * (b.y - a.y) - (b.x - a.x) * (c.y - a.y));
+    }
+    return area;
 }
 
 void expectNormal(const TerrainVertex& v, float x, float y, float z, float tolerance = 1e-6f) {
@@ -53,40 +59,55 @@ void expectNormal(const TerrainVertex& v, float x, float y, float z, float toler
 
 } // namespace
 
-TEST(TerrainGrid, TwoByTwoGivesTwoTrianglesSplitTheSameWay) {
-    Mesh all(ascGrid(2, 2, 5000, 7000, "-99999", {"1 2", "3 4"}));
-    ASSERT_TRUE(all.generated);
-    EXPECT_EQ(all.grid.width, 2);
-    EXPECT_EQ(all.grid.height, 2);
-    EXPECT_EQ(all.grid.originX, 5000.0);
-    EXPECT_EQ(all.grid.originY, 7002.0);
-    ASSERT_EQ(all.grid.points.size(), 4u);
-    const GridPoint& last = all.grid.points[3];
-    EXPECT_EQ(last.x, 1.0f);
-    EXPECT_EQ(last.y, -1.0f);
-    EXPECT_EQ(last.z, 4.0f);
-    EXPECT_TRUE(last.valid);
-    EXPECT_EQ(indices(all.grid.triangles), (std::vector<std::array<uint32_t, 3>>{{0, 1, 2}, {1, 3, 2}}));
-
-    Mesh hole(ascGrid(2, 2, 5000, 7000, "-99999", {"1 2", "3 -99999"}));
-    EXPECT_EQ(hole.grid.points.size(), 4u);
-    EXPECT_FALSE(hole.grid.points[3].valid);
-    EXPECT_EQ(indices(hole.grid.triangles), (std::vector<std::array<uint32_t, 3>>{{0, 1, 2}}));
-
-    // Holes are points too, so indices stay row x width + column.
-    Mesh corner(ascGrid(3, 2, 0, 0, "-99999", {"-99999 1 2", "3 4 5"}));
-    EXPECT_EQ(indices(corner.grid.triangles),
-              (std::vector<std::array<uint32_t, 3>>{{1, 4, 3}, {1, 2, 4}, {2, 5, 4}}));
+// The surface covers every cell whose four corners have a height, less the
+// half cells beside a hole, and faces up.
+TEST(TerrainGrid, TrianglesCoverTheCellsBetweenValidPoints) {
+    const struct {
+        const char* name;
+        int w, h;
+        std::vector<std::string> rows;
+        const char* noData;
+        size_t triangles;
+        double area;
+    } cases[] = {
+        {"full", 2, 2, {"1 2", "3 4"}, "-99999", 2, 1.0},
+        {"hole", 2, 2, {"1 2", "3 -99999"}, "-99999", 1, 0.5},
+        {"nan", 2, 2, {"1 2", "3 nan"}, "nan", 1, 0.5},
+        {"corner", 3, 2, {"-99999 1 2", "3 4 5"}, "-99999", 3, 1.5},
+        {"row", 5, 1, {"1 2 3 4 5"}, "-99999", 0, 0.0},
+        {"column", 1, 4, {"1", "2", "3", "4"}, "-99999", 0, 0.0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Mesh m(ascGrid(c.w, c.h, 5000, 7000, c.noData, c.rows));
+        ASSERT_TRUE(m.generated);
+        EXPECT_EQ(m.grid.points.size(), size_t(c.w * c.h));  // holes keep their place
+        EXPECT_EQ(m.grid.triangles.size(), c.triangles);
+        EXPECT_DOUBLE_EQ(coveredArea(m.grid), c.area);
+        for (const TerrainVertex& v : m.vertices(1.0f))
+            for (float n : v.aNormal) EXPECT_TRUE(std::isfinite(n));
+    }
 }
 
-TEST(TerrainGrid, SingleRowOrColumnHasPointsButNoTriangle) {
-    Mesh row(ascGrid(5, 1, 0, 0, "-99999", {"1 2 3 4 5"}));
-    EXPECT_EQ(row.grid.points.size(), 5u);
-    EXPECT_TRUE(row.grid.triangles.empty());
-    Mesh column(ascGrid(1, 4, 0, 0, "-99999", {"1", "2", "3", "4"}));
-    EXPECT_EQ(column.grid.points.size(), 4u);
-    EXPECT_EQ(column.grid.points[3].y, -3.0f);
-    EXPECT_TRUE(column.grid.triangles.empty());
+// A coastal grid of 75 m cells, rising 75 m per cell eastwards: positions in
+// metres from the north-west corner, texture across the whole extent.
+TEST(TerrainGrid, CellsOfSeventyFiveMetres) {
+    Mesh m(ascGrid(3, 2, 152000, 6830000, "-99999", {"0 75 150", "0 75 150"}, 75));
+    ASSERT_TRUE(m.generated);
+    EXPECT_EQ(m.grid.originX, 152000.0);
+    EXPECT_EQ(m.grid.originY, 6830150.0);
+    const GridPoint& last = m.grid.points.at(5);
+    EXPECT_EQ(last.x, 150.0f);
+    EXPECT_EQ(last.y, -75.0f);
+    EXPECT_EQ(last.z, 150.0f);
+    EXPECT_DOUBLE_EQ(coveredArea(m.grid), 2 * 75.0 * 75.0);
+    const std::vector<TerrainVertex> v = m.vertices(1.0f);
+    EXPECT_EQ(v[4].aPos[0], 75.0f);
+    EXPECT_EQ(v[4].aPos[2], 75.0f);
+    EXPECT_EQ(v[4].aUV[0], 0.5f);
+    EXPECT_EQ(v[4].aUV[1], 1.0f);
+    const float s = 1.0f / std::sqrt(2.0f);
+    for (const TerrainVertex& p : v) expectNormal(p, -s, s, 0);
 }
 
 TEST(TerrainGrid, NoDatasetOrAFailedReadGivesNothingToShow) {
@@ -107,14 +128,6 @@ TEST(TerrainGrid, NoDatasetOrAFailedReadGivesNothingToShow) {
     EXPECT_EQ(shortFile.grid.width, 0);
     EXPECT_TRUE(shortFile.grid.triangles.empty());
     EXPECT_TRUE(buildRenderVertices({}, {}, 1.0f, {}).empty());
-}
-
-TEST(TerrainGrid, NotANumberHeightsAreHoles) {
-    Mesh nan(ascGrid(2, 2, 0, 0, "nan", {"1 2", "3 nan"}));
-    EXPECT_FALSE(nan.grid.points[3].valid);
-    EXPECT_EQ(indices(nan.grid.triangles), (std::vector<std::array<uint32_t, 3>>{{0, 1, 2}}));
-    for (const TerrainVertex& v : nan.vertices(1.0f))
-        for (float n : v.aNormal) EXPECT_TRUE(std::isfinite(n));
 }
 
 TEST(TerrainGrid, RenderVerticesCarryPositionDepthAndTexture) {
@@ -145,6 +158,9 @@ TEST(TerrainGrid, NormalsFollowTheExaggeratedSlope) {
     Mesh m(ascGrid(3, 3, 0, 0, "-99999", {"0 1 2", "0 1 2", "0 1 2"}));
     const float s = 1.0f / std::sqrt(2.0f);
     for (const TerrainVertex& v : m.vertices(1.0f)) expectNormal(v, -s, s, 0);
+    // Rising by 1 m per metre southwards: the normal leans north.
+    Mesh south(ascGrid(3, 3, 0, 0, "-99999", {"0 0 0", "1 1 1", "2 2 2"}));
+    for (const TerrainVertex& v : south.vertices(1.0f)) expectNormal(v, 0, s, -s);
     // Twice as steep once exaggerated by 2.
     const float n = 1.0f / std::sqrt(5.0f);
     for (const TerrainVertex& v : m.vertices(2.0f)) expectNormal(v, -2 * n, n, 0);

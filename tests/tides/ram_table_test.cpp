@@ -1,6 +1,6 @@
 #include "tides/ram_table.h"
 #include "tests/support/temp_dir.h"
-#include "tests/tides/log_capture.h"
+#include "tests/support/log_capture.h"
 
 #include <gtest/gtest.h>
 

@@ -38,6 +38,7 @@ TEST(TideDates, MonthWindow) {
     EXPECT_TRUE(monthInWindowAround(2027, 1, localNoon(2027, 1, 15)));
     EXPECT_FALSE(monthInWindowAround(2027, 13, localNoon(2027, 1, 15)));
     EXPECT_FALSE(monthInWindowAround(1899, 12, localNoon(1900, 1, 1)));
+    EXPECT_TRUE(monthInWindowAround(2100, 12, localNoon(2100, 12, 15)));  // the last year served
 
     const LocalDate today = todayLocal();
     EXPECT_TRUE(monthInWindow(today.year, today.month));

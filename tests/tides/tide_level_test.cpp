@@ -1,6 +1,6 @@
 #include "tides/tide_level.h"
 #include "tides/tide_panel_model.h"
-#include "tests/tides/log_capture.h"
+#include "tests/support/log_capture.h"
 
 #include <gtest/gtest.h>
 

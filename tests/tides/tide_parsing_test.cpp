@@ -1,17 +1,15 @@
 #include "tides/tide_level.h"
 #include "tides/tide_parsing.h"
-#include "tests/tides/log_capture.h"
+#include "tests/support/log_capture.h"
 
 #include <gtest/gtest.h>
 
 TEST(TideParsing, PrettifySiteId) {
-    EXPECT_EQ(prettifySiteId("le_havre"), "Le-Havre");
-    EXPECT_EQ(prettifySiteId("saint-malo"), "Saint-Malo");
-    EXPECT_EQ(prettifySiteId("les_sables-d_olonne"), "Les-Sables-D-Olonne");
-    EXPECT_EQ(prettifySiteId("__x"), "--X");
-    EXPECT_EQ(prettifySiteId("brest2"), "Brest2");
-    EXPECT_EQ(prettifySiteId(""), "");
-    EXPECT_EQ(prettifySiteId("île"), "île");  // bytes above 127 are copied as they are
+    // Bytes above 127 are copied as they are.
+    for (const auto& [id, name] : std::vector<std::pair<std::string, std::string>>{
+             {"le_havre", "Le-Havre"}, {"saint-malo", "Saint-Malo"}, {"les_sables-d_olonne", "Les-Sables-D-Olonne"},
+             {"__x", "--X"}, {"brest2", "Brest2"}, {"", ""}, {"île", "île"}})
+        EXPECT_EQ(prettifySiteId(id), name);
 }
 
 TEST(TideParsing, SiteNamesTakeTheFirstUsableKey) {
@@ -51,23 +49,22 @@ TEST(TideParsing, BadSiteListsFailWithOneLine) {
 }
 
 TEST(TideParsing, SampleHours) {
-    float hour = -1;
-    EXPECT_TRUE(parseSampleHour("2026-12-06T07:30:00Z", hour));
-    EXPECT_FLOAT_EQ(hour, 7.5f);
-    EXPECT_TRUE(parseSampleHour("2026-12-06T23:50", hour));
-    EXPECT_FLOAT_EQ(hour, 23.0f + 50.0f / 60.0f);
-    EXPECT_TRUE(parseSampleHour("2026-12-06T07:3", hour));  // 15 characters
-    EXPECT_FLOAT_EQ(hour, 0.0f);
-    EXPECT_FALSE(parseSampleHour("2026-12-06Txx:30", hour));
-    EXPECT_TRUE(parseSampleHour("2026-12-06T07h30", hour));  // the separator is not read
-    EXPECT_FLOAT_EQ(hour, 7.5f);
-    EXPECT_FALSE(parseSampleHour("2026-12-06T24:00", hour));
-
-    EXPECT_EQ(parseLeadingHour("02:10"), 2);
-    EXPECT_EQ(parseLeadingHour("14:40"), 14);
-    EXPECT_EQ(parseLeadingHour("7:05"), 7);
-    EXPECT_EQ(parseLeadingHour("x"), 0);
-    EXPECT_EQ(parseLeadingHour("ab:cd"), 0);
+    // The time starts at character 11; the separator is not read; 15 characters are enough.
+    const struct {
+        const char* text;
+        bool ok;
+        float hour;
+    } cases[] = {{"2026-12-06T07:30:00Z", true, 7.5f}, {"2026-12-06T23:50", true, 23.0f + 50.0f / 60.0f},
+                 {"2026-12-06T07:3", true, 0.0f},      {"2026-12-06T07h30", true, 7.5f},
+                 {"2026-12-06Txx:30", false, 0.0f},    {"2026-12-06T24:00", false, 0.0f}};
+    for (const auto& c : cases) {
+        float hour = -1;
+        EXPECT_EQ(parseSampleHour(c.text, hour), c.ok) << c.text;
+        if (c.ok) EXPECT_FLOAT_EQ(hour, c.hour) << c.text;
+    }
+    for (const auto& [text, hour] : std::vector<std::pair<std::string, int>>{
+             {"02:10", 2}, {"14:40", 14}, {"7:05", 7}, {"x", 0}, {"ab:cd", 0}})
+        EXPECT_EQ(parseLeadingHour(text), hour) << text;
 }
 
 TEST(TideParsing, WaterLevels) {
@@ -108,23 +105,8 @@ TEST(TideParsing, CoefficientRounding) {
     EXPECT_FALSE(roundCoefficient(1e300, value));
 }
 
-TEST(TideParsing, MorningAndAfternoonRule) {
-    DayCoefficients day;
-    ASSERT_TRUE(dayFromHighWaters(6, {{14, 80}, {2, 70}, {23, 85}}, day));  // 14:40, 02:10, 23:55
-    EXPECT_EQ(day.day, 6);
-    EXPECT_EQ(day.morning, 70);
-    EXPECT_EQ(day.afternoon, 85);
-
-    ASSERT_TRUE(dayFromHighWaters(7, {{12, 90}}, day));  // 12:05
-    EXPECT_EQ(day.morning, 0);
-    EXPECT_EQ(day.afternoon, 90);
-    ASSERT_TRUE(dayFromHighWaters(7, {{11, 90}}, day));  // 11:59
-    EXPECT_EQ(day.morning, 90);
-    EXPECT_EQ(day.afternoon, 0);
-
-    EXPECT_FALSE(dayFromHighWaters(8, {}, day));
-}
-
+// The morning and afternoon rule through the document: the first high water
+// before noon and the last from noon on.
 TEST(TideParsing, ExtremaToDays) {
     const std::string body = R"({"data": [
         {"date": "2026-12-06", "extrema": [
@@ -189,14 +171,11 @@ TEST(TideParsing, BadExtremaDocuments) {
 TEST(TideLevel, InterpolateLevel) {
     EXPECT_FLOAT_EQ(interpolateLevel({}, 5.0f), 0.0f);
     const std::vector<WaterLevelSample> samples = {{1.0f, 0.0f}, {3.0f, 1.0f}, {2.0f, 2.0f}, {5.0f, 2.0f}, {4.0f, 3.0f}};
-    EXPECT_FLOAT_EQ(interpolateLevel(samples, 1.0f), 3.0f);   // exactly a sample: its height
-    EXPECT_FLOAT_EQ(interpolateLevel(samples, 0.5f), 2.0f);
-    EXPECT_FLOAT_EQ(interpolateLevel(samples, 1.5f), 2.5f);
-    EXPECT_FLOAT_EQ(interpolateLevel(samples, 2.0f), 2.0f);   // equal hours: the first pair wins, no division by 0
-    EXPECT_FLOAT_EQ(interpolateLevel(samples, 2.5f), 4.5f);
-    EXPECT_FLOAT_EQ(interpolateLevel(samples, 3.0f), 4.0f);
-    EXPECT_FLOAT_EQ(interpolateLevel(samples, 7.0f), 4.0f);   // past the end: the last height
-    EXPECT_FLOAT_EQ(interpolateLevel(samples, -1.0f), 4.0f);  // before the start too
+    // At a sample its height; equal hours: the first pair wins, no division by
+    // 0; before the start or past the end: the last height.
+    for (const auto& [hour, level] : std::vector<std::pair<float, float>>{
+             {1.0f, 3.0f}, {0.5f, 2.0f}, {1.5f, 2.5f}, {2.0f, 2.0f}, {2.5f, 4.5f}, {3.0f, 4.0f}, {7.0f, 4.0f}, {-1.0f, 4.0f}})
+        EXPECT_FLOAT_EQ(interpolateLevel(samples, hour), level) << hour;
     EXPECT_FLOAT_EQ(interpolateLevel({{2.5f, 9.0f}}, 1.0f), 2.5f);
     EXPECT_FLOAT_EQ(interpolateLevel({{1.0f, 2.0f}, {5.0f, 2.0f}}, 2.0f), 1.0f);  // denominator 0.0001
 }

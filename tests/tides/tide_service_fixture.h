@@ -3,7 +3,7 @@
 #pragma once
 
 #include "tests/support/devstack_process.h"
-#include "tests/tides/log_capture.h"
+#include "tests/support/log_capture.h"
 #include "tides/tide_dates.h"
 #include "tides/tide_service_config.h"
 

@@ -81,6 +81,13 @@ TEST(TileDownload, AnswersOfTheServer) {
     server.fault({{"kind", "extra-byte"}});
     const Downloaded longer = download(served, server.destination(served) + ".long");
     EXPECT_EQ(longer.err, "[0101_6800] taille inattendue : " + std::to_string(served.size + 1) + " au lieu de " + n + "\n");
+
+    // A ".part" that cannot be created is a disk fault, said once, not a cancel.
+    const std::string blocked = server.destination(served) + ".bloquee";
+    writeFile(blocked + ".part/occupe", "");
+    const Downloaded full = download(served, blocked);
+    EXPECT_EQ(full.code, TileCode::DiskWriteFailed) << full.err;
+    EXPECT_EQ(full.err, "Impossible de creer " + blocked + ".part\n");
 }
 
 TEST(TileDownload, AccountsAndTokens) {

@@ -5,6 +5,7 @@
 #include "tiles/catalogue.h"
 #include "tiles/tile_server.h"
 
+#include "tests/support/log_capture.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -90,17 +91,20 @@ TEST(Catalogue, Parsing) {
         {R"({"tiles": {}})", false, "catalogue sans tableau 'tiles'", 0},
         {R"([1, 2])", false, "catalogue sans tableau 'tiles'", 0},
         {R"({"tile)", false, "catalogue illisible : ", 0},
-        // Entries that would write outside the tile folder are left out.
+        // Entries that would write outside the tile folder are left out, each with its line.
         {R"({"tiles": [{"x": 3, "y": 4, "d": "../../x"}, {"x": 3, "y": 5, "d": "C:"}, {"x": 3, "y": 6}]})", true, "", 1},
     };
     for (const auto& c : cases) {
         std::vector<CatalogueTile> tiles(2);
         std::string error;
-        testing::internal::CaptureStderr();
-        EXPECT_EQ(parseCatalogue(c.json, tiles, error), c.ok) << c.json;
-        testing::internal::GetCapturedStderr();
+        bool ok = !c.ok;
+        const Captured streams = captureStreams([&] { ok = parseCatalogue(c.json, tiles, error); });
+        EXPECT_EQ(ok, c.ok) << c.json;
         EXPECT_EQ(error.rfind(c.error, 0), 0u) << c.json << " → " << error;
         EXPECT_EQ(tiles.size(), c.ok ? c.count : 2u) << c.json;
+        if (c.ok && c.count == 1 && std::string(c.json).find("../") != std::string::npos) {
+            EXPECT_EQ(countOf(streams.err, "] chemin refusé"), 2u) << streams.err;
+        }
     }
 
     std::vector<CatalogueTile> tiles;

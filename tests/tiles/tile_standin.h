@@ -5,7 +5,6 @@
 
 #include "account/account_session.h"
 #include "account/backend_config.h"
-#include "platform/http_client.h"
 #include "tests/support/devstack_process.h"
 #include "tiles/catalogue.h"
 
@@ -50,23 +49,8 @@ struct TileStandIn {
         return signedIn;
     }
 
-    void fault(const nlohmann::json& body) const {
-        HttpRequest request;
-        request.url = stack->url() + "/__tile-faults";
-        request.post = true;
-        request.postBody = body.dump();
-        std::string answer;
-        const HttpResult result = httpFetch(request, answer);
-        ASSERT_EQ(result.status, 200) << answer;
-    }
-
-    long count(const std::string& path) const {
-        HttpRequest request;
-        request.url = stack->url() + "/__counts";
-        std::string body;
-        httpFetch(request, body);
-        return nlohmann::json::parse(body).value(path, 0L);
-    }
+    void fault(const nlohmann::json& body) const { ASSERT_TRUE(stack->post("/__tile-faults", body.dump())); }
+    long count(const std::string& path) const { return stack->count(path); }
 
     const CatalogueTile& tile(int gx, int gy) const {
         for (const CatalogueTile& t : catalogue)
@@ -75,5 +59,3 @@ struct TileStandIn {
     }
     std::string destination(const CatalogueTile& t) const { return tileDir + "/" + t.path; }
 };
-
-inline constexpr const char* kRefreshPath = "/auth/v1/token?grant_type=refresh_token";

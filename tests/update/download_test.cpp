@@ -2,7 +2,7 @@
 // stand-in, one server behaviour per case; and the launch of an open file.
 #include "platform/installer_launch.h"
 #include "tests/support/process.h"
-#include "tests/tides/log_capture.h"
+#include "tests/support/log_capture.h"
 #include "tests/update/update_fixture.h"
 #include "update/update_download.h"
 #include "update/update_status.h"

@@ -105,6 +105,13 @@ TEST(UpdateManifest, DocumentRulesInTheirOrder) {
         EXPECT_EQ(out.detail, row.detail) << row.what;
         EXPECT_EQ(out.manifest.fileName.empty(), row.reason != 0) << row.what;
     }
+    // A rollout of 0, signed as such: published, offered to nobody yet.
+    Document none;
+    none.manifest.rollout = 0;
+    none.sign();
+    const Outcome nobody = validate(none.toJson().dump());
+    EXPECT_EQ(nobody.reason, 0) << nobody.detail;
+    EXPECT_EQ(nobody.manifest.rollout, 0);
     EXPECT_EQ(validate("[1, 2]").detail, "le manifeste n'est pas un objet");
     const Outcome broken = validate("{\"version\": ");
     EXPECT_EQ(broken.reason, 1);

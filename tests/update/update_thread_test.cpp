@@ -2,7 +2,7 @@
 // frame: check, offer, download with cancel and resume, installation. These
 // cases also run under ThreadSanitizer (scripts/test.sh).
 #include "app/settings.h"
-#include "tests/tides/log_capture.h"
+#include "tests/support/log_capture.h"
 #include "tests/update/update_fixture.h"
 #include "update/update_dialog.h"
 #include "update/update_state.h"

@@ -4,7 +4,7 @@
 
 #include "platform/http_client.h"
 #include "tests/support/devstack_process.h"
-#include "tests/tides/log_capture.h"
+#include "tests/support/log_capture.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-// A grid with "ncols", "nrows", "xllcorner", "yllcorner", "cellsize 1" and,
+// A grid with "ncols", "nrows", "xllcorner", "yllcorner", "cellsize" `cell` and,
 // when `noData` is not empty, "NODATA_value" `noData`; then `rows` as given.
 std::string ascGrid(int ncols, int nrows, double xll, double yll, const std::string& noData,
-                    const std::vector<std::string>& rows);
+                    const std::vector<std::string>& rows, double cell = 1);
 
 // Writes `text` to `dir`/`name` and returns the full path.
 std::string writeGrid(const std::filesystem::path& dir, const std::string& name, const std::string& text);

@@ -19,3 +19,10 @@ Captured captureStreams(F&& f) {
     c.err = testing::internal::GetCapturedStderr();
     return c;
 }
+
+// How many times `what` occurs in `text` (overlaps counted).
+inline size_t countOf(const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}

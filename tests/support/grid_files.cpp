@@ -1,4 +1,4 @@
-#include "tests/terrain/grid_files.h"
+#include "tests/support/grid_files.h"
 
 #include "tests/support/process.h"
 #include "tests/support/temp_dir.h"
@@ -7,10 +7,11 @@
 #include <sstream>
 
 std::string ascGrid(int ncols, int nrows, double xll, double yll, const std::string& noData,
-                    const std::vector<std::string>& rows) {
+                    const std::vector<std::string>& rows, double cell) {
     std::ostringstream text;
+    text.precision(12);
     text << "ncols " << ncols << "\nnrows " << nrows << "\nxllcorner " << xll << "\nyllcorner " << yll
-         << "\ncellsize 1\n";
+         << "\ncellsize " << cell << "\n";
     if (!noData.empty()) text << "NODATA_value " << noData << "\n";
     for (const std::string& row : rows) text << row << "\n";
     return text.str();
