@@ -54,7 +54,10 @@ bool Viewer::run() {
     // Frames on demand: full rate while something moves and for a few frames
     // after each event (the toolkit settles hover and sizes), otherwise the
     // loop sleeps until an event: an idle view costs nothing.
-    int settleFrames = 3;
+    // A window that an event opens needs a few frames to take its size, and a
+    // blocking step (a tide request) may take a frame of its own.
+    constexpr int kSettleFrames = 6;
+    int settleFrames = kSettleFrames;
     lastFrameTime = glfwGetTime();
     while (!glfwWindowShouldClose(window)) {
         if (panels.returnToMenu) return true;
@@ -70,7 +73,7 @@ bool Viewer::run() {
         }
         const double idleFrom = glfwGetTime();
         glfwWaitEventsTimeout(60.0);
-        settleFrames = 3;
+        settleFrames = kSettleFrames;
         // The time asleep is not a frame's time: the next step starts from now.
         const double woke = glfwGetTime();
         if (woke - idleFrom > 0.05) lastFrameTime = woke - 1.0 / 60.0;

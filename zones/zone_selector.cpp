@@ -123,7 +123,7 @@ std::vector<std::string> ZoneSelector::run(GLFWwindow* window, std::vector<TileI
 
     SelectorScreen screen(window, tiles, tileDir);
     if (glfwWindowShouldClose(window)) return {};
-    int settleFrames = 3;
+    int settleFrames = 6;
     while (!screen.explore && !screen.quit) {
         // Frames on demand: an event wakes the loop at once and is followed by
         // a few frames for the toolkit to settle (hover, sizes); downloads get
@@ -145,7 +145,7 @@ std::vector<std::string> ZoneSelector::run(GLFWwindow* window, std::vector<TileI
         else
             glfwPollEvents();
         const bool woken = glfwGetTime() - now < wait * 0.9;
-        settleFrames = woken ? 3 : std::max(settleFrames - 1, 0);
+        settleFrames = woken ? 6 : std::max(settleFrames - 1, 0);
         screen.downloads.poll();
         int width = 0, height = 0;
         glfwGetFramebufferSize(window, &width, &height);
