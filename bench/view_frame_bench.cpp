@@ -4,7 +4,8 @@
 // Cases: an empty frame (no zone, no window); the bare terrain of the zone
 // (no marker, window or minimap); the zone of the given tiles
 // with 100 markers, their list and labels, legend and minimap; the same with
-// every view window open (which hides the list and labels); and both again
+// every view window open (which hides the list and labels), with the minimap
+// from its kept picture and, as the baseline, drawn again; and both again
 // on a 100 x 100 zone, where the frame is mostly the view's own UI work.
 // Needs a display (scripts/bench.sh runs it on a private virtual screen).
 #include "app/load_zone.h"
@@ -24,7 +25,15 @@ struct Quiet {
     ~Quiet() { std::cout.rdbuf(saved); }
 };
 
-enum class Scene { Empty, ZoneTerrainOnly, ZoneMarkersAndList, ZoneEveryWindow, SmallMarkersAndList, SmallEveryWindow };
+enum class Scene {
+    Empty,
+    ZoneTerrainOnly,
+    ZoneMarkersAndList,
+    ZoneEveryWindow,
+    ZoneEveryWindowMinimapRedrawn,
+    SmallMarkersAndList,
+    SmallEveryWindow
+};
 
 struct Bench {
     Viewer viewer;
@@ -57,6 +66,8 @@ void setScene(Scene scene) {
     const bool small = scene == Scene::SmallMarkersAndList || scene == Scene::SmallEveryWindow;
     v.setTerrain(scene == Scene::Empty ? bench->nothing : small ? bench->small : bench->zone.grid);
     v.markers.clear();
+    // The minimap from its kept picture, or drawn again each frame as a baseline.
+    v.gl.minimap.enabled = scene != Scene::ZoneEveryWindowMinimapRedrawn;
     v.panels.helpOpen = v.panels.exaggerationWindowOpen = v.panels.exaggerationHelpShown = v.panels.settingsOpen =
         false;
     v.panels.legendVisible = v.panels.minimapVisible = scene != Scene::Empty && scene != Scene::ZoneTerrainOnly;
@@ -68,7 +79,8 @@ void setScene(Scene scene) {
         v.markers.push_back({x, z, -5.0f + static_cast<float>(i % 7)});
     }
     // Every view window open hides the list and the labels, as it does for the user.
-    if (scene == Scene::ZoneEveryWindow || scene == Scene::SmallEveryWindow)
+    if (scene == Scene::ZoneEveryWindow || scene == Scene::ZoneEveryWindowMinimapRedrawn ||
+        scene == Scene::SmallEveryWindow)
         v.panels.helpOpen = v.panels.exaggerationWindowOpen = v.panels.exaggerationHelpShown = v.panels.settingsOpen =
             true;
 }
@@ -113,6 +125,7 @@ int main(int argc, char** argv) {
         {"frame/zone_terrain_only", Scene::ZoneTerrainOnly},
         {"frame/zone_100_markers_list_legend_minimap", Scene::ZoneMarkersAndList},
         {"frame/zone_100_markers_every_window", Scene::ZoneEveryWindow},
+        {"frame/zone_100_markers_every_window_minimap_redrawn", Scene::ZoneEveryWindowMinimapRedrawn},
         {"frame/small_zone_100_markers_list_legend_minimap", Scene::SmallMarkersAndList},
         {"frame/small_zone_100_markers_every_window", Scene::SmallEveryWindow},
     };

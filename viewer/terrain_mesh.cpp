@@ -11,6 +11,7 @@ void TerrainMesh::upload(const std::vector<GridPoint>& points, const std::vector
 }
 
 void TerrainMesh::uploadVertices(const std::vector<TerrainVertex>& vertices, const std::vector<Triangle>& triangles) {
+    ++version;
     if (vertices.empty() && !triangles.empty()) {
         // The index count of the previous terrain would make the next draw
         // read past the empty buffer.
@@ -51,6 +52,7 @@ void TerrainMesh::draw() const {
 }
 
 void TerrainMesh::release() {
+    ++version;
     if (vertexBuffer != 0) glDeleteBuffers(1, &vertexBuffer);
     if (elementBuffer != 0) glDeleteBuffers(1, &elementBuffer);
     if (vertexArray != 0) glDeleteVertexArrays(1, &vertexArray);

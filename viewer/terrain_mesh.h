@@ -10,6 +10,9 @@ struct TerrainMesh {
     unsigned int vertexBuffer = 0;
     unsigned int elementBuffer = 0;
     int indexCount = 0;
+    // Changes with every upload or release, so that a picture made from the
+    // mesh knows when it is out of date.
+    unsigned int version = 0;
 
     TerrainMesh() = default;
     ~TerrainMesh();

@@ -122,6 +122,7 @@ void Viewer::releaseGl() {
     gl.satelliteTexture = 0;
     releaseRouteRenderer();
     gl.overlays.release();
+    gl.minimap.release();
     gl.mesh.release();
     gl.terrainShader.release();
 }

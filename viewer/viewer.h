@@ -10,6 +10,7 @@
 #include "viewer/core/camera.h"
 #include "viewer/key_bindings.h"
 #include "viewer/main_menu_model.h"
+#include "viewer/minimap_cache.h"
 #include "viewer/overlay_renderer.h"
 #include "viewer/core/picking.h"
 #include "viewer/core/shader.h"
@@ -53,6 +54,7 @@ struct ViewGl {
     TerrainMesh mesh;
     OverlayRenderer overlays;
     unsigned int satelliteTexture = 0;
+    MinimapCache minimap;
 };
 
 // Where the zone on screen lies in the scene.
@@ -181,7 +183,10 @@ struct Viewer {
 
     // The top-down view in the bottom-right corner (minimap.cpp).
     void drawMinimap();
-    void drawMinimapScene();
+    // What the minimap shows now, and its camera.
+    MinimapPicture minimapPicture() const;
+    MinimapCamera minimapTop() const;
+    void drawMinimapCross();
 
     // Files for the user (exports_ui.cpp); a cancelled dialog ends them silently.
     void exportMarkersCsv();

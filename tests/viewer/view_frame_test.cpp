@@ -12,6 +12,8 @@
 #include <imgui.h>
 #include <imgui_internal.h>
 
+#include <functional>
+
 namespace {
 
 constexpr int kTolerance = 6;
@@ -190,4 +192,50 @@ TEST_F(FrameFixture, AnEmptyZoneAfterAnotherShowsNothingOfIt) {
             if (!onToolbar(x, y)) {
                 ASSERT_TRUE(near(pixelAt(pixels, w, x, y), 13, 13, 20, 2)) << x << "," << y;
             }
+}
+
+// The corner from the kept picture must be the one drawn afresh, whatever
+// changed since it was made; each change must also show in the corner.
+TEST_F(FrameFixture, KeptMinimapMatchesTheDrawnOneAfterEachChange) {
+    const auto corner = [&](bool kept) {
+        viewer.gl.minimap.enabled = kept;
+        const std::vector<unsigned char> all = frame();
+        const int w = viewer.display.framebufferWidth;
+        const PixelRect r = minimapRect(w, viewer.display.framebufferHeight);
+        std::vector<unsigned char> out;
+        for (int y = r.y; y < r.y + r.height; ++y) {
+            const auto row = all.begin() + 4 * (static_cast<std::ptrdiff_t>(y) * w + r.x);
+            out.insert(out.end(), row, row + 4 * r.width);
+        }
+        return out;
+    };
+    std::vector<unsigned char> rgb(64 * 64 * 3);
+    for (std::size_t i = 0; i < rgb.size(); ++i) rgb[i] = static_cast<unsigned char>((i / 3 % 64 / 8 + i / 3 / 512) % 2 * 200);
+    ASSERT_TRUE(viewer.uploadSatelliteImage(64, 64, rgb.data()));
+
+    testing::internal::CaptureStdout();
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"sea level", [&] { viewer.seaLevel = 8.0f; }},
+        {"exaggeration", [&] { viewer.setExaggeration(3.0f); }},
+        {"satellite on", [&] { viewer.panels.satelliteOn = true; }},
+        {"satellite off", [&] { viewer.panels.satelliteOn = false; }},
+        {"new terrain", [&] { viewer.setTerrain(makeSlopeGrid(301, 201, 20.0f, -30.0f)); }},
+        {"window size", [&] {
+             viewer.setWindowedSize(1200, 700);
+             ASSERT_TRUE(pumpUntil([&] { return viewer.display.framebufferWidth == 1200; }));
+         }},
+    };
+    std::vector<unsigned char> before = corner(true);
+    EXPECT_EQ(before, corner(false));
+    for (const auto& [name, change] : changes) {
+        change();
+        const std::vector<unsigned char> kept = corner(true);
+        ASSERT_TRUE(viewer.gl.minimap.holdsPicture) << name;  // the copy, not the fallback
+        const std::vector<unsigned char> drawn = corner(false);
+        EXPECT_NE(drawn, before) << name;
+        EXPECT_EQ(kept, drawn) << name;
+        before = drawn;
+    }
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
