@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds, makes four neighbouring tiles and times the terrain load for 1, 2
 # and 4 of them (GDAL read, grid, render vertices, peak memory), then times
-# one frame of the 3D view on them; then a verified tile download next to curl
+# one frame of the 3D view on them and the idle cost of the program; then a verified tile download next to curl
 # and the parse and merge of a 1,500-tile catalogue.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,6 +17,10 @@ build/bench/terrain-load-bench "$(name 145 6839)" "$(name 146 6839)" "$(name 145
 # next to an empty frame; on a private virtual screen.
 tests/support/with_xvfb.sh build/bench/view-frame-bench \
   "$(name 145 6839)" "$(name 146 6839)" "$(name 145 6838)" "$(name 146 6838)"
+
+# The processor time of 10 idle seconds in the 3D view and on the start screen,
+# frames on demand against frames at full rate.
+tests/support/with_xvfb.sh bench/idle_cpu.sh build/abysto "$(name 145 6839)"
 
 # A verified tile download next to the curl command line on the same file, and
 # the parse and merge of a 1,500-tile catalogue, against two local stand-ins.

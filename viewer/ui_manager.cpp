@@ -2,6 +2,7 @@
 
 #include "viewer/ui_fonts.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <imgui.h>
 #include <imgui_impl_glfw.h>
@@ -140,4 +141,12 @@ void beginUiFrame() {
 void endUiFrame() {
     ImGui::Render();
     ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
+}
+
+bool drawEveryFrame() {
+    static const bool every = [] {
+        const char* value = std::getenv("ABYSTO_DRAW_EVERY_FRAME");
+        return value && *value && std::string(value) != "0";
+    }();
+    return every;
 }

@@ -22,6 +22,10 @@ void shutdown();
 void beginUiFrame();
 void endUiFrame();
 
+// ABYSTO_DRAW_EVERY_FRAME=1 makes the loops draw at full rate even when idle,
+// as they once did: the baseline for measuring what frames on demand save.
+bool drawEveryFrame();
+
 // The font file to load for `name` ("Inter-Regular"): the .ttf when present,
 // else the .otf; empty when neither exists.
 std::string uiFontFile(const std::string& fontsDir, const std::string& name);

@@ -66,7 +66,7 @@ bool Viewer::run() {
         lastFrameTime = now;
         drawFrame(frameTime);
         glfwSwapBuffers(window);
-        if (settleFrames > 0 || animating()) {
+        if (settleFrames > 0 || animating() || drawEveryFrame()) {
             glfwPollEvents();
             settleFrames = std::max(settleFrames - 1, 0);
             continue;

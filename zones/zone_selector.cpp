@@ -132,7 +132,7 @@ std::vector<std::string> ZoneSelector::run(GLFWwindow* window, std::vector<TileI
         // shows within a quarter of a second of the check's answer).
         const double now = glfwGetTime();
         double wait = 3.0;
-        if (settleFrames > 0) wait = 0.0;
+        if (settleFrames > 0 || drawEveryFrame()) wait = 0.0;
         else if (!screen.downloads.active().empty() || screen.downloads.pendingCount() > 0 ||
                  updatePhase() == UpdateDownloading)
             wait = 1.0 / 30.0;
