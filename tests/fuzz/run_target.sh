@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # run_target.sh PROGRAM SEED_LIST SECONDS OUT_DIR [--fresh]
-# Runs one libFuzzer program for SECONDS. Its corpus grows in OUT_DIR/corpus
+# Runs one libFuzzer program for SECONDS or 10 million executions
+# (ABYSTO_FUZZ_RUNS), whichever comes first. Its corpus grows in OUT_DIR/corpus
 # (kept between runs unless --fresh), started from the files named in SEED_LIST
 # (one file or folder a line); what it finds goes to OUT_DIR/findings. Prints
-# one line: name, executions, executions per second, coverage, findings.
+# one line: name, executions, seconds, executions per second, coverage, findings.
 # Exits non-zero when the program found something or did not run.
 set -uo pipefail
 program=$1 seeds=$2 seconds=$3 out=$4
@@ -30,11 +31,16 @@ before=$(findings)
 : >"$out/log"
 # A time-out is checked once more on its own: one that the input does not
 # reproduce came from a busy machine, and fuzzing goes on for the time left.
-end=$(( $(date +%s) + seconds ))
+start=$(date +%s)
+end=$(( start + seconds ))
+runs_cap=${ABYSTO_FUZZ_RUNS:-10000000}
+executed() { sed -n "s/^stat::number_of_executed_units: *//p" "$out/log" | awk '{ s += $1 } END { print s + 0 }'; }
 while :; do
+  runs_left=$(( runs_cap - $(executed) ))
+  [ "$runs_left" -ge 1 ] || break
   left=$(( end - $(date +%s) ))
   [ "$left" -ge 1 ] || left=1
-  "$program" "$out/corpus" "$out/seeds" -max_total_time="$left" -timeout="$limit" \
+  "$program" "$out/corpus" "$out/seeds" -max_total_time="$left" -runs="$runs_left" -timeout="$limit" \
     -rss_limit_mb=2048 -malloc_limit_mb=2048 -close_fd_mask=3 -print_final_stats=1 \
     -artifact_prefix="$out/findings/" >>"$out/log" 2>&1
   rc=$?
@@ -53,10 +59,11 @@ if [ "$rc" -ne 0 ] && [ -z "$(comm -13 <(echo "$before") <(findings))" ] && [ "$
 
 figure() { sed -n "s/^stat::$1: *//p" "$out/log" | awk '{ s += $1 } END { if (NR) print s }'; }
 runs=$(figure number_of_executed_units)
-speed=$([ -n "$runs" ] && echo $(( runs / (seconds > 0 ? seconds : 1) )))
+elapsed=$(( $(date +%s) - start ))
+speed=$([ -n "$runs" ] && echo $(( runs / (elapsed > 0 ? elapsed : 1) )))
 cov=$(grep -o 'cov: [0-9]*' "$out/log" | tail -1 | cut -d' ' -f2)
 found=$(comm -13 <(echo "$before") <(findings) | grep -c . || true)
-printf '%-22s %12s exec %8s exec/s %6s cov %3s finding(s)\n' "$name" "${runs:-?}" "${speed:-?}" "${cov:-?}" "$found"
+printf '%-22s %12s exec %5ss %8s exec/s %6s cov %3s finding(s)\n' "$name" "${runs:-?}" "$elapsed" "${speed:-?}" "${cov:-?}" "$found"
 if [ "$rc" -ne 0 ] || [ -z "$runs" ]; then
   echo "  $name: see $out/log" >&2
   comm -13 <(echo "$before") <(findings) | sed 's/^/  /' >&2
