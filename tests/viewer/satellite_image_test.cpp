@@ -7,12 +7,12 @@
 #include "terrain/terrain_grid.h"
 
 #include "tests/support/devstack_process.h"
+#include "tests/support/grid_files.h"
 #include "tests/support/process.h"
 #include "tests/support/temp_dir.h"
 
 #include <curl/curl.h>
 #include <gtest/gtest.h>
-#include <ogr_spatialref.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -24,27 +24,15 @@ namespace {
 
 // 100 x 100 cells of 10 m: one kilometre, every cell at `height`.
 std::string flatTile(int x0, int y0, double height) {
-    std::string text = "ncols 100\nnrows 100\nxllcorner " + std::to_string(x0) + "\nyllcorner " + std::to_string(y0) +
-                       "\ncellsize 10\nNODATA_value -99999\n";
     std::string row;
     for (int i = 0; i < 100; ++i) row += (i ? " " : "") + std::to_string(height);
-    for (int r = 0; r < 100; ++r) text += row + "\n";
-    return text;
+    return ascGrid(100, 100, x0, y0, "-99999", std::vector<std::string>(100, row), 10);
 }
 
-struct LatLon {
-    double lat = 0, lon = 0;
-};
-
-LatLon toWgs84(double x, double y) {
-    OGRSpatialReference lambert93, wgs84;
-    lambert93.importFromEPSG(2154);
-    wgs84.importFromEPSG(4326);
-    lambert93.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-    wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-    std::unique_ptr<OGRCoordinateTransformation> t(OGRCreateCoordinateTransformation(&lambert93, &wgs84));
-    EXPECT_TRUE(t && t->Transform(1, &x, &y));
-    return {y, x};
+GeoPoint toWgs84(double x, double y) {
+    GeoPoint p;
+    EXPECT_TRUE(lambert93ToWgs84(x, y, p));
+    return p;
 }
 
 struct Pixel {
@@ -102,18 +90,15 @@ protected:
     }
     void SetUp() override {
         ASSERT_TRUE(devstack->started()) << devstack->output();
-        useService("");
+        setenv("ABYSTO_WMS_URL", devstack->url().c_str(), 1);
     }
     void TearDown() override { unsetenv("ABYSTO_WMS_URL"); }
-
-    // Points the client at a path of the stand-in ("" for the plain service, "/status/500" for a hook).
-    static void useService(const std::string& hook) { setenv("ABYSTO_WMS_URL", (devstack->url() + hook).c_str(), 1); }
 
     static SatelliteImage fetchTestBox(int width, int height) {
         return fetchSatelliteImage(south.lon, south.lat, north.lon, north.lat, width, height);
     }
 
-    static Pixel pixelAt(const SatelliteImage& image, const LatLon& where) {
+    static Pixel pixelAt(const SatelliteImage& image, const GeoPoint& where) {
         const int col = static_cast<int>((where.lon - south.lon) / (north.lon - south.lon) * image.width);
         const int row = static_cast<int>((north.lat - where.lat) / (north.lat - south.lat) * image.height);
         const size_t i = (static_cast<size_t>(row) * static_cast<size_t>(image.width) + static_cast<size_t>(col)) * 3;
@@ -122,12 +107,12 @@ protected:
 
     static std::unique_ptr<TempDir> tiles;
     static std::unique_ptr<DevstackProcess> devstack;
-    static LatLon land, sea, south, north;
+    static GeoPoint land, sea, south, north;
 };
 
 std::unique_ptr<TempDir> SatelliteImageTest::tiles;
 std::unique_ptr<DevstackProcess> SatelliteImageTest::devstack;
-LatLon SatelliteImageTest::land, SatelliteImageTest::sea, SatelliteImageTest::south, SatelliteImageTest::north;
+GeoPoint SatelliteImageTest::land, SatelliteImageTest::sea, SatelliteImageTest::south, SatelliteImageTest::north;
 
 TEST_F(SatelliteImageTest, ImageShowsLandAndSeaWhereTheTilesAre) {
     const int height = satelliteImageHeight(south.lon, south.lat, north.lon, north.lat);
@@ -194,13 +179,13 @@ TEST_F(SatelliteImageTest, TerrainTextureLiesOnTheMesh) {
         EXPECT_GT(ground.g, ground.b + 20) << "row " << row;
         EXPECT_GT(water.b, water.r + 30) << "row " << row;
     }
-    EXPECT_EQ(textureImageHeight({0, 0, 1000, 9000}), 4096);
-    EXPECT_EQ(textureImageHeight({0, 0, 9000, 1}), 1);
 }
 
-TEST_F(SatelliteImageTest, HeightKeepsTheBoxRatioInDegrees) {
+TEST_F(SatelliteImageTest, ImageHeightsKeepTheBoxRatioWithinLimits) {
     EXPECT_EQ(satelliteImageHeight(-4.55, 48.35, -4.4, 48.45), 682);  // 0.1 high, 0.15 wide
     EXPECT_EQ(satelliteImageHeight(2.0, 48.0, 2.00005, 48.1), 1024);  // too narrow to keep a ratio
+    EXPECT_EQ(textureImageHeight({0, 0, 1000, 9000}), 4096);
+    EXPECT_EQ(textureImageHeight({0, 0, 9000, 1}), 1);
 }
 
 TEST_F(SatelliteImageTest, BaseUrlComesFromTheEnvironmentElseTheNationalService) {
@@ -210,63 +195,42 @@ TEST_F(SatelliteImageTest, BaseUrlComesFromTheEnvironmentElseTheNationalService)
     EXPECT_EQ(wmsBaseUrl(), "https://data.geopf.fr");
 }
 
-TEST_F(SatelliteImageTest, ServiceExceptionIsADecodingFailure) {
-    testing::internal::CaptureStderr();
-    const SatelliteImage image = fetchTestBox(0, 100);  // the service refuses WIDTH=0 with HTTP 200
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), kDecodeError);
-    EXPECT_FALSE(image.ok);
-    EXPECT_TRUE(image.pixels.empty());
-    EXPECT_TRUE(devstack->waitForOutput("&WIDTH=0&HEIGHT=100 -> 200\n")) << devstack->output();
-
-    useService("/empty");
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(fetchTestBox(64, 64).ok);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), kDecodeError);
-}
-
-TEST_F(SatelliteImageTest, JpegIsTakenWhateverTheStatusAndAfterRedirects) {
-    useService("/status/500");
-    SatelliteImage image = fetchTestBox(64, 48);
-    EXPECT_TRUE(image.ok);
-    EXPECT_EQ(image.width, 64);
-    EXPECT_TRUE(devstack->waitForOutput("WMS /status/500/wms-r?")) << devstack->output();
-    EXPECT_TRUE(devstack->waitForOutput("&WIDTH=64&HEIGHT=48 -> 500\n")) << devstack->output();
-
-    useService("/redirect");
-    image = fetchTestBox(32, 24);
-    EXPECT_TRUE(image.ok);
-    EXPECT_EQ(image.height, 24);
-    EXPECT_TRUE(devstack->waitForOutput("&WIDTH=32&HEIGHT=24 -> 302\n")) << devstack->output();
-}
-
-TEST_F(SatelliteImageTest, NetworkFailuresGiveTheCurlMessage) {
-    DevstackProcess gone;
-    ASSERT_TRUE(gone.started());
-    const std::string closed = gone.url();
-    gone.stop();
-    setenv("ABYSTO_WMS_URL", closed.c_str(), 1);
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(fetchTestBox(64, 48).ok);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              std::string("Erreur curl : ") + curl_easy_strerror(CURLE_COULDNT_CONNECT) + "\n");
-
-    // An endless answer is cut off instead of filling the memory.
-    useService("/huge");
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(fetchTestBox(64, 48).ok);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              std::string("Erreur curl : ") + curl_easy_strerror(CURLE_WRITE_ERROR) + "\n");
+// A JPEG is taken whatever the status and after redirects; anything else is
+// refused with the reason on the error stream.
+TEST_F(SatelliteImageTest, WhatEachAnswerGives) {
+    const std::string curlError = "Erreur curl : ";
+    const struct {
+        std::string base;
+        int width, height;
+        bool ok;
+        std::string error, logged;
+    } cases[] = {
+        // The service refuses WIDTH=0 with HTTP 200 and an exception report.
+        {devstack->url(), 0, 100, false, kDecodeError, "&WIDTH=0&HEIGHT=100 -> 200\n"},
+        {devstack->url() + "/empty", 64, 64, false, kDecodeError, ""},
+        {devstack->url() + "/status/500", 64, 48, true, "", "&WIDTH=64&HEIGHT=48 -> 500\n"},
+        {devstack->url() + "/redirect", 32, 24, true, "", "&WIDTH=32&HEIGHT=24 -> 302\n"},
+        {closedPortUrl(), 64, 48, false, curlError + curl_easy_strerror(CURLE_COULDNT_CONNECT) + "\n", ""},
+        // An endless answer is cut off instead of filling the memory.
+        {devstack->url() + "/huge", 64, 48, false, curlError + curl_easy_strerror(CURLE_WRITE_ERROR) + "\n", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.base + " " + c.logged);
+        setenv("ABYSTO_WMS_URL", c.base.c_str(), 1);
+        testing::internal::CaptureStderr();
+        const SatelliteImage image = fetchTestBox(c.width, c.height);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.error);
+        EXPECT_EQ(image.ok, c.ok);
+        EXPECT_EQ(image.pixels.size(), c.ok ? size_t(c.width) * size_t(c.height) * 3 : 0u);
+        if (c.ok) EXPECT_EQ(image.height, c.height);
+        if (!c.logged.empty()) EXPECT_TRUE(devstack->waitForOutput(c.logged)) << devstack->output();
+    }
 }
 
 // The stand-in answers malformed requests like a WMS 1.3.0 server: HTTP 200
 // and a well-formed ServiceExceptionReport saying what is wrong.
 TEST_F(SatelliteImageTest, StandInReportsMalformedRequests) {
     const std::string good = satelliteRequestUrl(devstack->url(), 2, 48, 2.1, 48.1, 16, 16);
-    auto without = [&](const std::string& part) {
-        std::string url = good;
-        url.erase(url.find(part), part.size());
-        return url;
-    };
     auto with = [&](const std::string& part, const std::string& replacement) {
         std::string url = good;
         url.replace(url.find(part), part.size(), replacement);
@@ -276,14 +240,14 @@ TEST_F(SatelliteImageTest, StandInReportsMalformedRequests) {
         std::string url;
         std::string expected;
     } cases[] = {
-        {without("&BBOX=48,2,48.1,2.1"), "<ServiceException code=\"MissingParameterValue\">\n"
+        {with("&BBOX=48,2,48.1,2.1", ""), "<ServiceException code=\"MissingParameterValue\">\n"
                                          "WMS server error. Missing required parameter BBOX\n"},
         {with("BBOX=48,2,48.1,2.1", "BBOX=48,2,48.1"), "<ServiceException code=\"InvalidParameterValue\">"},
         {with("BBOX=48,2,48.1,2.1", "BBOX=48.1,2,48,2.1"), "minimum must be below maximum"},
         {with("BBOX=48,2,48.1,2.1", "BBOX=48,2,48.1,2.1x"), "Invalid BBOX (48,2,48.1,2.1x)"},
         {with("WIDTH=16", "WIDTH=sixteen"), "Invalid WIDTH or HEIGHT (sixteen x 16)"},
         {with("HEIGHT=16", "HEIGHT=5000"), "<ServiceException code=\"InvalidParameterValue\">"},
-        {without("&HEIGHT=16"), "Missing required parameter HEIGHT"},
+        {with("&HEIGHT=16", ""), "Missing required parameter HEIGHT"},
         {with("REQUEST=GetMap", "REQUEST=GetFeatureInfo"), "<ServiceException code=\"OperationNotSupported\">"},
         {with("LAYERS=OI.OrthoimageCoverage", "LAYERS=<ortho>"),
          "<ServiceException code=\"LayerNotDefined\">\nWMS server error. Invalid layer(s) given in the LAYERS "

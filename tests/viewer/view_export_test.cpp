@@ -1,11 +1,9 @@
 // Exports from a running view: F12 takes the framebuffer, asks for a path in
 // the system's save dialog (driven here with xdotool) and writes a BMP; the
 // marker files go through the same dialog. Their bytes are exports_test's.
-#include "tests/support/gui_driver.h"
 #include "tests/support/temp_dir.h"
-#include "tests/viewer/gl_test_support.h"
+#include "tests/viewer/slope_view.h"
 #include "viewer/overlay_geometry.h"
-#include "viewer/viewer.h"
 
 #include <chrono>
 #include <fstream>
@@ -26,32 +24,8 @@ uint32_t le32(const std::vector<uint8_t>& b, size_t at) {
     return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
 }
 
-struct ExportFixture : testing::Test {
+struct ExportFixture : SlopeView {
     TempDir dir;
-    Viewer viewer;
-    TerrainGrid grid = makeSlopeGrid(301, 301, -20.0f, 20.0f);
-    void SetUp() override {
-        viewer.dataRoot = testDataRoot();
-        ASSERT_TRUE(viewer.init());
-        testing::internal::CaptureStdout();
-        viewer.setTerrain(grid);
-        testing::internal::GetCapturedStdout();
-    }
-    // Runs the view while `user` acts, then leaves it with Escape; stdout of the run.
-    std::string runWith(const std::function<void(const std::string& window)>& user) {
-        std::thread driver([&] {
-            const std::string window = waitForWindow("Abysto", 5s);
-            xdotool({"windowfocus", "--sync", window});
-            std::this_thread::sleep_for(300ms);
-            user(window);
-            xdotool({"windowfocus", "--sync", window});
-            xdotool({"key", "Escape"});
-        });
-        testing::internal::CaptureStdout();
-        EXPECT_TRUE(viewer.run());
-        driver.join();
-        return testing::internal::GetCapturedStdout();
-    }
 };
 
 } // namespace

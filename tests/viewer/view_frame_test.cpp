@@ -1,8 +1,7 @@
 // One frame of the view drawn for real and read back: reference grid, pins,
 // labels, minimap, and which windows the frame shows.
-#include "tests/viewer/gl_test_support.h"
+#include "tests/viewer/slope_view.h"
 #include "viewer/overlay_geometry.h"
-#include "viewer/viewer.h"
 
 #include <glad/gl.h>
 #define GLFW_INCLUDE_NONE
@@ -45,16 +44,7 @@ bool windowShown(const char* name) {
     return w && w->Active;
 }
 
-struct FrameFixture : testing::Test {
-    Viewer viewer;
-    TerrainGrid grid = makeSlopeGrid(301, 301, -20.0f, 20.0f);
-    void SetUp() override {
-        viewer.dataRoot = testDataRoot();
-        ASSERT_TRUE(viewer.init());
-        testing::internal::CaptureStdout();
-        viewer.setTerrain(grid);
-        testing::internal::GetCapturedStdout();
-    }
+struct FrameFixture : SlopeView {
     // Two frames, so that windows sized to their content are shown; the pixels of the last.
     std::vector<unsigned char> frame() {
         viewer.drawFrame();

@@ -1,8 +1,6 @@
 // The view's input on a real window: what the keys do, clicks that place
 // markers and gestures that must not.
-#include "tests/support/gui_driver.h"
-#include "tests/viewer/gl_test_support.h"
-#include "viewer/viewer.h"
+#include "tests/viewer/slope_view.h"
 
 #include <chrono>
 #include <glad/gl.h>
@@ -18,34 +16,11 @@ using namespace std::chrono_literals;
 
 namespace {
 
-struct ViewFixture : testing::Test {
-    Viewer viewer;
-    TerrainGrid grid = makeSlopeGrid(301, 301, -20.0f, 20.0f);
-    void SetUp() override {
-        viewer.dataRoot = testDataRoot();
-        ASSERT_TRUE(viewer.init());
-        testing::internal::CaptureStdout();
-        viewer.setTerrain(grid);
-        testing::internal::GetCapturedStdout();
-    }
+struct ViewFixture : SlopeView {
     // Stdout of one key press.
     std::string press(int key, int mods = 0) {
         testing::internal::CaptureStdout();
         viewer.onKey(key, GLFW_PRESS, mods);
-        return testing::internal::GetCapturedStdout();
-    }
-    // Runs the view loop while `user` drives it from another thread; stdout of the run.
-    std::string runWith(const std::function<void(const std::string& window)>& user, bool* backToMenu = nullptr) {
-        std::thread driver([&] {
-            const std::string window = waitForWindow("Abysto", 5s);
-            xdotool({"windowfocus", "--sync", window});
-            user(window);
-            xdotool({"key", "Escape"});
-        });
-        testing::internal::CaptureStdout();
-        const bool back = viewer.run();
-        driver.join();
-        if (backToMenu) *backToMenu = back;
         return testing::internal::GetCapturedStdout();
     }
 };

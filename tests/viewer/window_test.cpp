@@ -1,6 +1,6 @@
 // The viewer's window on the virtual screen: start-up, icon and fonts,
 // window modes, the view loop's two exits and the mouse gestures.
-#include "tests/support/process.h"
+#include "tests/support/gui_driver.h"
 #include "tests/viewer/gl_test_support.h"
 #include "viewer/texture.h"
 #include "viewer/ui_fonts.h"
@@ -29,10 +29,6 @@ WindowState stateOf(GLFWwindow* window) {
 
 bool same(const WindowState& a, const WindowState& b) {
     return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
-}
-
-std::string xdotool(const std::vector<std::string>& args) {
-    return runProcess("/usr/bin/xdotool", args).output;
 }
 
 } // namespace
@@ -123,9 +119,7 @@ TEST(ViewerWindow, ViewLoopOrbitsZoomsAndLeavesOnEscapeOrClose) {
     // A left drag of 100 pixels to the right, a right drag of 100 pixels down
     // and a move after its release, one wheel notch forward, L, then Escape.
     std::thread user([] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        std::string id = xdotool({"search", "--sync", "--name", "^Abysto$"});
-        id = id.substr(0, id.find('\n'));
+        const std::string id = waitForWindow("Abysto", std::chrono::seconds(5));
         xdotool({"windowfocus", "--sync", id});
         xdotool({"mousemove", "--window", id, "600", "400", "sleep", "0.2", "mousedown", "1", "sleep", "0.2",
                  "mousemove", "--window", id, "700", "400", "sleep", "0.2", "mouseup", "1", "sleep", "0.2",
@@ -154,6 +148,7 @@ TEST(ViewerWindow, ViewLoopOrbitsZoomsAndLeavesOnEscapeOrClose) {
     std::thread closer([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         glfwSetWindowShouldClose(viewer.window, GLFW_TRUE);
+        glfwPostEmptyEvent();  // wakes the idle loop, as the close event of a window manager does
     });
     EXPECT_FALSE(viewer.run());
     closer.join();
