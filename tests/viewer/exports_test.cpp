@@ -67,17 +67,13 @@ TEST(Screenshot, BmpHeaderAndPaddedRowsFor1366Pixels) {
     ASSERT_EQ(bmp.size(), 54 + rowSize * h);
     EXPECT_EQ(bmp[0], 'B');
     EXPECT_EQ(bmp[1], 'M');
-    EXPECT_EQ(le32(bmp, 2), 54 + rowSize * h);
-    EXPECT_EQ(le32(bmp, 6), 0u);
-    EXPECT_EQ(le32(bmp, 10), 54u);
-    EXPECT_EQ(le32(bmp, 14), 40u);
-    EXPECT_EQ(le32(bmp, 18), 1366u);
-    EXPECT_EQ(le32(bmp, 22), 2u);  // positive: bottom-up rows, as read
-    EXPECT_EQ(bmp[26] | bmp[27] << 8, 1);
-    EXPECT_EQ(bmp[28] | bmp[29] << 8, 24);
-    EXPECT_EQ(le32(bmp, 30), 0u);
-    EXPECT_EQ(le32(bmp, 34), rowSize * h);
-    for (size_t i = 38; i < 54; ++i) EXPECT_EQ(bmp[i], 0) << i;
+    // File size, reserved, pixel offset, header size, width, height (positive:
+    // bottom-up rows, as read), 1 plane and 24 bits, no compression, image size, then zeros.
+    const std::pair<size_t, uint32_t> fields[] = {
+        {2, 54 + rowSize * h}, {6, 0}, {10, 54}, {14, 40}, {18, 1366}, {22, 2}, {26, 1 | 24 << 16},
+        {30, 0}, {34, rowSize * h}, {38, 0}, {42, 0}, {46, 0}, {50, 0},
+    };
+    for (const auto& [at, value] : fields) EXPECT_EQ(le32(bmp, at), value) << at;
     // Pixels as blue, green, red; the rows keep their order; two zero bytes end each row.
     for (int row = 0; row < h; ++row) {
         const size_t start = 54 + row * rowSize;

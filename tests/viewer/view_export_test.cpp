@@ -20,10 +20,6 @@ std::vector<uint8_t> readBytes(const std::filesystem::path& file) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-uint32_t le32(const std::vector<uint8_t>& b, size_t at) {
-    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
-}
-
 struct ExportFixture : SlopeView {
     TempDir dir;
 };
@@ -42,9 +38,7 @@ TEST_F(ExportFixture, F12WritesTheFramebufferAsBmp) {
     const std::vector<uint8_t> bmp = readBytes(shot);
     const int w = viewer.display.framebufferWidth, h = viewer.display.framebufferHeight;
     const size_t rowSize = (3 * w + 3) / 4 * 4;
-    ASSERT_EQ(bmp.size(), 54 + rowSize * h);
-    EXPECT_EQ(le32(bmp, 18), static_cast<uint32_t>(w));
-    EXPECT_EQ(le32(bmp, 22), static_cast<uint32_t>(h));
+    ASSERT_EQ(bmp.size(), 54 + rowSize * h);  // the header is exports_test's
     // A frame of the view: the minimap's corner in its own background colour, bottom row first.
     const PixelRect r = minimapRect(w, h);
     const size_t at = 54 + (r.y + 2) * rowSize + 3 * (r.x + 2);

@@ -86,13 +86,10 @@ TEST_F(FrameFixture, PinsLabelsGridAndMinimap) {
         project(vp, {viewer.extents.centre.x - half, viewer.extents.hMin, viewer.extents.centre.z + half}, w, h);
     EXPECT_TRUE(colourAround(pixels, w, h, corner.x, corner.y, 2, 77, 77, 89)) << corner.x << "," << corner.y;
 
-    // The minimap: its own background in the corners, terrain in the middle, the camera as a red cross.
+    // The minimap: its own background in the corner, the camera as a red cross
+    // once the eye is over the mapped square.
     const PixelRect r = minimapRect(w, h);
     EXPECT_TRUE(near(pixelAt(pixels, w, r.x + 1, r.y + 1), 5, 5, 13));
-    EXPECT_TRUE(near(pixelAt(pixels, w, r.x + r.width - 2, r.y + r.height - 2), 5, 5, 13));
-    EXPECT_FALSE(near(pixelAt(pixels, w, r.x - 2, r.y + 1), 5, 5, 13));
-    EXPECT_FALSE(near(pixelAt(pixels, w, r.x + r.width / 2, r.y + r.height / 2), 5, 5, 13));
-    // The camera cross, once the eye is over the mapped square.
     viewer.camera.distance = 200;
     const std::vector<unsigned char> closer = frame();
     const MinimapCamera top =

@@ -8,6 +8,7 @@
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 #include <imgui.h>
+#include <imgui_impl_glfw.h>
 #include <imgui_internal.h>
 #include <optional>
 #include <thread>
@@ -163,21 +164,24 @@ TEST_F(ViewFixture, ListButtonsRemoveOneMarkerOrAll) {
     const auto x2 = findWidget(viewer, "Points relevés", removeSecond, top + 64, top + 84);
     ASSERT_TRUE(x2.has_value());
 
-    // "X" on the second line: the third marker becomes the second. Escape
-    // waits for slow frames: one polled with the click would end the loop first.
-    runWith([&](const std::string& w) {
-        xdotool({"mousemove", "--window", w, std::to_string(x2->x), std::to_string(x2->y), "sleep", "0.3", "click",
-                 "1", "sleep", "1.5"});
-    });
+    // A press and a release on the button under the pointer, a frame each.
+    const auto clickAt = [&](glm::ivec2 at) {
+        glfwSetCursorPos(viewer.window, at.x, at.y);
+        viewer.drawFrame();
+        for (const int action : {GLFW_PRESS, GLFW_RELEASE}) {
+            ImGui_ImplGlfw_MouseButtonCallback(viewer.window, GLFW_MOUSE_BUTTON_LEFT, action, 0);
+            viewer.drawFrame();
+        }
+    };
+
+    // "X" on the second line: the third marker becomes the second.
+    clickAt(*x2);
     ASSERT_EQ(viewer.markers.size(), 2u);
     EXPECT_FLOAT_EQ(viewer.markers[0].depth, -1.0f);
     EXPECT_FLOAT_EQ(viewer.markers[1].depth, -3.0f);
 
     // "Tout effacer": none left, and the list is gone.
-    runWith([&](const std::string& w) {
-        xdotool({"mousemove", "--window", w, std::to_string(clear->x), std::to_string(clear->y), "sleep", "0.3",
-                 "click", "1", "sleep", "1.5"});
-    });
+    clickAt(*clear);
     EXPECT_TRUE(viewer.markers.empty());
     viewer.drawFrame();
     EXPECT_FALSE(ImGui::FindWindowByName("Points relevés")->Active);
