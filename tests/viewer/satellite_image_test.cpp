@@ -16,8 +16,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <memory>
 
 namespace {
@@ -71,11 +69,13 @@ protected:
         return fetchSatelliteImage(south.lon, south.lat, north.lon, north.lat, width, height);
     }
 
-    static Pixel pixelAt(const SatelliteImage& image, const GeoPoint& where) {
-        const int col = static_cast<int>((where.lon - south.lon) / (north.lon - south.lon) * image.width);
-        const int row = static_cast<int>((north.lat - where.lat) / (north.lat - south.lat) * image.height);
+    static Pixel pixel(const SatelliteImage& image, int col, int row) {
         const size_t i = (static_cast<size_t>(row) * static_cast<size_t>(image.width) + static_cast<size_t>(col)) * 3;
         return {image.pixels[i], image.pixels[i + 1], image.pixels[i + 2]};
+    }
+    static Pixel pixelAt(const SatelliteImage& image, const GeoPoint& where) {
+        return pixel(image, static_cast<int>((where.lon - south.lon) / (north.lon - south.lon) * image.width),
+                     static_cast<int>((north.lat - where.lat) / (north.lat - south.lat) * image.height));
     }
 
     static std::unique_ptr<TempDir> tiles;
@@ -144,11 +144,7 @@ TEST_F(SatelliteImageTest, TerrainTextureLiesOnTheMesh) {
     // The column where the land tile ends, as the mesh's u = (x - minX) / width puts it.
     const int shore = static_cast<int>((146000.0 - box.minX) / (box.maxX - box.minX) * image.width);
     for (int row : {2, image.height / 2, image.height - 3}) {
-        auto at = [&](int col) {
-            const size_t i = (static_cast<size_t>(row) * image.width + col) * 3;
-            return Pixel{image.pixels[i], image.pixels[i + 1], image.pixels[i + 2]};
-        };
-        const Pixel ground = at(shore - 4), water = at(shore + 4);
+        const Pixel ground = pixel(image, shore - 4, row), water = pixel(image, shore + 4, row);
         EXPECT_GT(ground.g, ground.b + 20) << "row " << row;
         EXPECT_GT(water.b, water.r + 30) << "row " << row;
     }
@@ -255,10 +251,7 @@ TEST_F(SatelliteImageTest, StandInReportsMalformedRequests) {
 
 namespace {
 
-std::string sourceFile(const std::string& relative) {
-    std::ifstream in(std::string(ABYSTO_SOURCE_DIR) + "/" + relative, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+std::string sourceFile(const std::string& relative) { return readFile(std::string(ABYSTO_SOURCE_DIR) + "/" + relative); }
 
 // The image with the 16-bit size fields of its JPEG frame header replaced.
 std::string jpegAnnouncing(std::string jpeg, int width, int height) {

@@ -42,7 +42,7 @@ std::optional<glm::ivec2> findWidget(Viewer& v, const char* name, ImGuiID id, fl
 
 } // namespace
 
-TEST_F(ViewFixture, ExaggerationKeysRebuildTheMeshWithinOneToSeven) {
+TEST_F(ViewFixture, KeysStepTheExaggerationAndFlipTheirSwitches) {
     viewer.exaggeration = 6;
     const std::string out = press(GLFW_KEY_KP_ADD);
     EXPECT_FLOAT_EQ(viewer.exaggeration, 7);
@@ -52,9 +52,7 @@ TEST_F(ViewFixture, ExaggerationKeysRebuildTheMeshWithinOneToSeven) {
     viewer.exaggeration = 1;
     EXPECT_EQ(press(GLFW_KEY_MINUS), "");
     EXPECT_FLOAT_EQ(viewer.exaggeration, 1);
-}
 
-TEST_F(ViewFixture, KeysFlipTheirSwitches) {
     const std::pair<int, bool*> switches[] = {
         {GLFW_KEY_M, &viewer.panels.minimapVisible}, {GLFW_KEY_T, &viewer.tides.state.tidePanelOpen},
         {GLFW_KEY_I, &viewer.panels.helpOpen},       {GLFW_KEY_V, &viewer.panels.exaggerationWindowOpen},
