@@ -103,16 +103,6 @@ TEST_F(ViewerTest, SlopeShowsDepthColoursLandColoursAndShoreline) {
     EXPECT_TRUE(water(slopeAt(drawAndRead(), 88)));
 }
 
-TEST_F(ViewerTest, ShorelineBandEdgesOnFlatGround) {
-    viewer.setTerrain(makeSlopeGrid(21, 21, 0.0f, 0.0f));
-    const int cx = viewer.display.framebufferWidth / 2, cy = viewer.display.framebufferHeight / 2;
-    // At the sea level: land, tinted; 0.1 m under: water, tinted; 0.15 m either side: no tint.
-    for (const auto& [sea, tinted] : {std::pair{0.0f, true}, {0.1f, true}, {0.15f, false}, {-0.15f, false}}) {
-        viewer.seaLevel = sea;
-        EXPECT_EQ(shoreTint(pixelAt(drawAndRead(), viewer.display.framebufferWidth, cx, cy)), tinted) << sea;
-    }
-}
-
 TEST_F(ViewerTest, SatelliteImageCoversLandOnly) {
     showSlope();
     // Switched on without an image, the land keeps its own colours.

@@ -26,14 +26,28 @@ struct ExportFixture : SlopeView {
 
 } // namespace
 
-TEST_F(ExportFixture, F12WritesTheFramebufferAsBmp) {
-    const std::filesystem::path shot = dir / "vue.bmp";
-    const std::string out = runWith([&](const std::string&) {
+TEST_F(ExportFixture, ScreenshotAndMarkerFilesThroughTheSaveDialog) {
+    grid.originX = 699990;
+    grid.originY = 6600010;
+    viewer.setTerrain(grid);  // the view keeps its own copy
+    viewer.markers = {{10, 10, -3.4f}, {20, 30, 2.0f}};
+    viewer.seaLevel = 1.2f;
+
+    // F12, then "Fichier" > "Export marqueurs (CSV)" as a user picks it; the dialog adds the extension.
+    const std::filesystem::path shot = dir / "vue.bmp", csv = dir / "points";
+    const std::string out = runWith([&](const std::string& w) {
         xdotool({"key", "F12"});
         EXPECT_TRUE(answerSaveDialog(shot.string()));
         ASSERT_TRUE(waitForText(shot, "BM", 5s));
+        xdotool({"windowfocus", "--sync", w});
+        xdotool({"mousemove", "--window", w, "40", "15", "sleep", "0.3", "mousedown", "1", "sleep", "0.2", "mouseup",
+                 "1", "sleep", "0.5", "mousemove", "--window", w, "100", "103", "sleep", "0.3", "mousedown", "1",
+                 "sleep", "0.2", "mouseup", "1"});
+        EXPECT_TRUE(answerSaveDialog(csv.string()));
+        ASSERT_TRUE(waitForText(csv.string() + ".csv", "numero", 5s));
     });
     EXPECT_NE(out.find("Screenshot sauvegarde : " + shot.string()), std::string::npos) << out;
+    EXPECT_NE(out.find("Marqueurs exportes en CSV : " + csv.string() + ".csv\n"), std::string::npos) << out;
 
     const std::vector<uint8_t> bmp = readBytes(shot);
     const int w = viewer.display.framebufferWidth, h = viewer.display.framebufferHeight;
@@ -45,25 +59,6 @@ TEST_F(ExportFixture, F12WritesTheFramebufferAsBmp) {
     EXPECT_NEAR(bmp[at], 13, 4);     // blue
     EXPECT_NEAR(bmp[at + 1], 5, 4);  // green
     EXPECT_NEAR(bmp[at + 2], 5, 4);  // red
-}
-
-TEST_F(ExportFixture, MarkerFilesThroughTheMenuAndTheSaveDialog) {
-    grid.originX = 699990;
-    grid.originY = 6600010;
-    viewer.setTerrain(grid);  // the view keeps its own copy
-    viewer.markers = {{10, 10, -3.4f}, {20, 30, 2.0f}};
-    viewer.seaLevel = 1.2f;
-
-    // "Fichier" > "Export marqueurs (CSV)" as a user picks it; the dialog adds the extension.
-    const std::filesystem::path csv = dir / "points";
-    const std::string out = runWith([&](const std::string& w) {
-        xdotool({"mousemove", "--window", w, "40", "15", "sleep", "0.3", "mousedown", "1", "sleep", "0.2", "mouseup",
-                 "1", "sleep", "0.5", "mousemove", "--window", w, "100", "103", "sleep", "0.3", "mousedown", "1",
-                 "sleep", "0.2", "mouseup", "1"});
-        EXPECT_TRUE(answerSaveDialog(csv.string()));
-        ASSERT_TRUE(waitForText(csv.string() + ".csv", "numero", 5s));
-    });
-    EXPECT_NE(out.find("Marqueurs exportes en CSV : " + csv.string() + ".csv\n"), std::string::npos) << out;
     const std::string table = readFile(csv.string() + ".csv");
     EXPECT_EQ(table.rfind("numero;latitude;longitude;profondeur_m;hauteur_eau_m\r\n1;46.5;3;-3.4;4.6\r\n2;46.", 0), 0u)
         << table;
