@@ -6,6 +6,7 @@
 #include "viewer/ui_fonts.h"
 #include "viewer/viewer.h"
 
+#include <array>
 #include <chrono>
 #include <glad/gl.h>
 #define GLFW_INCLUDE_NONE
@@ -16,19 +17,12 @@
 
 namespace {
 
-struct WindowState {
-    int x = 0, y = 0, width = 0, height = 0;
-};
-
-WindowState stateOf(GLFWwindow* window) {
-    WindowState s;
-    glfwGetWindowPos(window, &s.x, &s.y);
-    glfwGetWindowSize(window, &s.width, &s.height);
+// Position and size of the window: x, y, width, height.
+std::array<int, 4> stateOf(GLFWwindow* window) {
+    std::array<int, 4> s{};
+    glfwGetWindowPos(window, &s[0], &s[1]);
+    glfwGetWindowSize(window, &s[2], &s[3]);
     return s;
-}
-
-bool same(const WindowState& a, const WindowState& b) {
-    return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
 }
 
 } // namespace
@@ -82,13 +76,13 @@ TEST(ViewerWindow, ChosenSizeIsCentredAndFullScreenTwiceReturnsTheWindowThere) {
     viewer.setWindowedSize(1600, 900);
     EXPECT_EQ(viewer.display.windowedWidth, 1600);
     EXPECT_EQ(viewer.display.windowedHeight, 900);
-    const WindowState before{160, 90, 1600, 900};
-    ASSERT_TRUE(pumpUntil([&] { return same(stateOf(viewer.window), before); }))
-        << stateOf(viewer.window).x << "," << stateOf(viewer.window).y;
+    const std::array<int, 4> before{160, 90, 1600, 900};
+    ASSERT_TRUE(pumpUntil([&] { return stateOf(viewer.window) == before; }))
+        << stateOf(viewer.window)[0] << "," << stateOf(viewer.window)[1];
 
     viewer.toggleFullscreen();
     EXPECT_TRUE(viewer.display.fullscreen);
-    EXPECT_TRUE(pumpUntil([&] { return same(stateOf(viewer.window), {0, 0, 1920, 1080}); }));
+    EXPECT_TRUE(pumpUntil([&] { return stateOf(viewer.window) == std::array<int, 4>{0, 0, 1920, 1080}; }));
     EXPECT_TRUE(
         pumpUntil([&] { return viewer.display.framebufferWidth == 1920 && viewer.display.framebufferHeight == 1080; }));
     EXPECT_EQ(glfwGetWindowMonitor(viewer.window), glfwGetPrimaryMonitor());
@@ -96,7 +90,7 @@ TEST(ViewerWindow, ChosenSizeIsCentredAndFullScreenTwiceReturnsTheWindowThere) {
     viewer.toggleFullscreen();
     EXPECT_FALSE(viewer.display.fullscreen);
     EXPECT_EQ(glfwGetWindowMonitor(viewer.window), nullptr);
-    EXPECT_TRUE(pumpUntil([&] { return same(stateOf(viewer.window), before); }));
+    EXPECT_TRUE(pumpUntil([&] { return stateOf(viewer.window) == before; }));
     EXPECT_TRUE(
         pumpUntil([&] { return viewer.display.framebufferWidth == 1600 && viewer.display.framebufferHeight == 900; }));
     EXPECT_FLOAT_EQ(viewer.camera.aspect, 1600.0f / 900.0f);
