@@ -8,13 +8,11 @@
 
 #include "tests/support/devstack_process.h"
 #include "tests/support/grid_files.h"
-#include "tests/support/process.h"
 #include "tests/support/temp_dir.h"
 
 #include <curl/curl.h>
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <memory>
 
@@ -25,12 +23,6 @@ std::string flatTile(int x0, int y0, double height) {
     std::string row;
     for (int i = 0; i < 100; ++i) row += (i ? " " : "") + std::to_string(height);
     return ascGrid(100, 100, x0, y0, "-99999", std::vector<std::string>(100, row), 10);
-}
-
-GeoPoint toWgs84(double x, double y) {
-    GeoPoint p;
-    EXPECT_TRUE(lambert93ToWgs84(x, y, p));
-    return p;
 }
 
 struct Pixel {
@@ -50,10 +42,6 @@ protected:
         writeFile(*tiles / "mer" / "LITTO3D_FRA_0146_6838_MNT1M_2021_LAMB93_RGF93_IGN69.asc",
                   flatTile(146000, 6837000, -10));
         devstack = std::make_unique<DevstackProcess>(std::vector<std::string>{"--tiles", tiles->str()});
-        land = toWgs84(145500, 6837500);
-        sea = toWgs84(146500, 6837500);
-        south = toWgs84(145000, 6836000);
-        north = toWgs84(147000, 6839000);
     }
     static void TearDownTestSuite() {
         devstack.reset();
@@ -65,55 +53,12 @@ protected:
     }
     void TearDown() override { unsetenv("ABYSTO_WMS_URL"); }
 
-    static SatelliteImage fetchTestBox(int width, int height) {
-        return fetchSatelliteImage(south.lon, south.lat, north.lon, north.lat, width, height);
-    }
-
-    static Pixel pixel(const SatelliteImage& image, int col, int row) {
-        const size_t i = (static_cast<size_t>(row) * static_cast<size_t>(image.width) + static_cast<size_t>(col)) * 3;
-        return {image.pixels[i], image.pixels[i + 1], image.pixels[i + 2]};
-    }
-    static Pixel pixelAt(const SatelliteImage& image, const GeoPoint& where) {
-        return pixel(image, static_cast<int>((where.lon - south.lon) / (north.lon - south.lon) * image.width),
-                     static_cast<int>((north.lat - where.lat) / (north.lat - south.lat) * image.height));
-    }
-
     static std::unique_ptr<TempDir> tiles;
     static std::unique_ptr<DevstackProcess> devstack;
-    static GeoPoint land, sea, south, north;
 };
 
 std::unique_ptr<TempDir> SatelliteImageTest::tiles;
 std::unique_ptr<DevstackProcess> SatelliteImageTest::devstack;
-GeoPoint SatelliteImageTest::land, SatelliteImageTest::sea, SatelliteImageTest::south, SatelliteImageTest::north;
-
-TEST_F(SatelliteImageTest, ImageShowsLandAndSeaWhereTheTilesAre) {
-    const int height = satelliteImageHeight(south.lon, south.lat, north.lon, north.lat);
-    testing::internal::CaptureStderr();
-    const SatelliteImage image = fetchTestBox(1024, height);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    ASSERT_TRUE(image.ok);
-    EXPECT_EQ(image.width, 1024);
-    EXPECT_EQ(image.height, height);
-    ASSERT_EQ(image.pixels.size(), 1024u * static_cast<size_t>(height) * 3u);
-
-    const Pixel ground = pixelAt(image, land);
-    const Pixel water = pixelAt(image, sea);
-    const Pixel openSea = pixelAt(image, {south.lat + 0.001, south.lon + 0.001});  // no tile there
-    EXPECT_GT(ground.g, ground.b + 20) << ground.r << " " << ground.g << " " << ground.b;
-    EXPECT_GT(ground.g, ground.r) << ground.r << " " << ground.g << " " << ground.b;
-    EXPECT_GT(water.b, water.r + 30) << water.r << " " << water.g << " " << water.b;
-    EXPECT_GT(openSea.b, openSea.r + 30) << openSea.r << " " << openSea.g << " " << openSea.b;
-    EXPECT_GT(std::abs(ground.b - water.b) + std::abs(ground.r - water.r), 60);
-}
-
-TEST_F(SatelliteImageTest, RequestCarriesTheBoxLatitudeFirstWithSixDigits) {
-    ASSERT_TRUE(fetchSatelliteImage(-4.5077222, 48.38765, -4.4833857, 48.4062755, 64, 48).ok);
-    EXPECT_TRUE(devstack->waitForOutput(
-        "WMS /wms-r?LAYERS=OI.OrthoimageCoverage&FORMAT=image/jpeg&SERVICE=WMS&VERSION=1.3.0&REQUEST=GetMap"
-        "&STYLES=&CRS=EPSG:4326&BBOX=48.3877,-4.50772,48.4063,-4.48339&WIDTH=64&HEIGHT=48 -> 200\n"))
-        << devstack->output();
-}
 
 // The terrain texture is asked for in Lambert-93 over exactly the box its
 // texture coordinates span, so the shore in the image lies on the mesh's
@@ -144,7 +89,11 @@ TEST_F(SatelliteImageTest, TerrainTextureLiesOnTheMesh) {
     // The column where the land tile ends, as the mesh's u = (x - minX) / width puts it.
     const int shore = static_cast<int>((146000.0 - box.minX) / (box.maxX - box.minX) * image.width);
     for (int row : {2, image.height / 2, image.height - 3}) {
-        const Pixel ground = pixel(image, shore - 4, row), water = pixel(image, shore + 4, row);
+        auto at = [&](int col) {
+            const size_t i = (static_cast<size_t>(row) * static_cast<size_t>(image.width) + col) * 3;
+            return Pixel{image.pixels[i], image.pixels[i + 1], image.pixels[i + 2]};
+        };
+        const Pixel ground = at(shore - 4), water = at(shore + 4);
         EXPECT_GT(ground.g, ground.b + 20) << "row " << row;
         EXPECT_GT(water.b, water.r + 30) << "row " << row;
     }
@@ -165,7 +114,7 @@ TEST_F(SatelliteImageTest, BaseUrlComesFromTheEnvironmentElseTheNationalService)
 }
 
 // A JPEG is taken whatever the status and after redirects; anything else is
-// refused with the reason on the error stream.
+// refused with the reason on the error stream. The box goes latitude first, six digits.
 TEST_F(SatelliteImageTest, WhatEachAnswerGives) {
     const std::string curlError = "Erreur curl : ";
     const struct {
@@ -174,10 +123,11 @@ TEST_F(SatelliteImageTest, WhatEachAnswerGives) {
         bool ok;
         std::string error, logged;
     } cases[] = {
-        // The service refuses WIDTH=0 with HTTP 200 and an exception report.
-        {devstack->url(), 0, 100, false, kDecodeError, "&WIDTH=0&HEIGHT=100 -> 200\n"},
+        {devstack->url(), 64, 48, true, "",
+         "WMS /wms-r?LAYERS=OI.OrthoimageCoverage&FORMAT=image/jpeg&SERVICE=WMS&VERSION=1.3.0&REQUEST=GetMap"
+         "&STYLES=&CRS=EPSG:4326&BBOX=48.3877,-4.50772,48.4063,-4.48339&WIDTH=64&HEIGHT=48 -> 200\n"},
         {devstack->url() + "/empty", 64, 64, false, kDecodeError, ""},
-        {devstack->url() + "/status/500", 64, 48, true, "", "&WIDTH=64&HEIGHT=48 -> 500\n"},
+        {devstack->url() + "/status/500", 64, 40, true, "", "&WIDTH=64&HEIGHT=40 -> 500\n"},
         {devstack->url() + "/redirect", 32, 24, true, "", "&WIDTH=32&HEIGHT=24 -> 302\n"},
         {closedPortUrl(), 64, 48, false, curlError + curl_easy_strerror(CURLE_COULDNT_CONNECT) + "\n", ""},
         // An endless answer is cut off instead of filling the memory.
@@ -187,7 +137,8 @@ TEST_F(SatelliteImageTest, WhatEachAnswerGives) {
         SCOPED_TRACE(c.base + " " + c.logged);
         setenv("ABYSTO_WMS_URL", c.base.c_str(), 1);
         testing::internal::CaptureStderr();
-        const SatelliteImage image = fetchTestBox(c.width, c.height);
+        const SatelliteImage image =
+            fetchSatelliteImage(-4.5077222, 48.38765, -4.4833857, 48.4062755, c.width, c.height);
         EXPECT_EQ(testing::internal::GetCapturedStderr(), c.error);
         EXPECT_EQ(image.ok, c.ok);
         EXPECT_EQ(image.pixels.size(), c.ok ? size_t(c.width) * size_t(c.height) * 3 : 0u);
@@ -198,62 +149,11 @@ TEST_F(SatelliteImageTest, WhatEachAnswerGives) {
     }
 }
 
-// The stand-in answers malformed requests like a WMS 1.3.0 server: HTTP 200
-// and a well-formed ServiceExceptionReport saying what is wrong (`expected`).
-TEST_F(SatelliteImageTest, StandInReportsMalformedRequests) {
-    const std::string good = satelliteRequestUrl(devstack->url(), 2, 48, 2.1, 48.1, 16, 16);
-    auto with = [&](const std::string& part, const std::string& replacement) {
-        std::string url = good;
-        url.replace(url.find(part), part.size(), replacement);
-        return url;
-    };
-    const struct {
-        std::string url;
-        std::string expected;
-    } cases[] = {
-        {with("&BBOX=48,2,48.1,2.1", ""), "<ServiceException code=\"MissingParameterValue\">\n"
-                                         "WMS server error. Missing required parameter BBOX\n"},
-        {with("BBOX=48,2,48.1,2.1", "BBOX=48,2,48.1"), "<ServiceException code=\"InvalidParameterValue\">"},
-        {with("BBOX=48,2,48.1,2.1", "BBOX=48.1,2,48,2.1"), "minimum must be below maximum"},
-        {with("BBOX=48,2,48.1,2.1", "BBOX=48,2,48.1,2.1x"), "Invalid BBOX (48,2,48.1,2.1x)"},
-        {with("WIDTH=16", "WIDTH=sixteen"), "Invalid WIDTH or HEIGHT (sixteen x 16)"},
-        {with("HEIGHT=16", "HEIGHT=5000"), "<ServiceException code=\"InvalidParameterValue\">"},
-        {with("&HEIGHT=16", ""), "Missing required parameter HEIGHT"},
-        {with("REQUEST=GetMap", "REQUEST=GetFeatureInfo"), "<ServiceException code=\"OperationNotSupported\">"},
-        {with("LAYERS=OI.OrthoimageCoverage", "LAYERS=<ortho>"),
-         "<ServiceException code=\"LayerNotDefined\">\nWMS server error. Invalid layer(s) given in the LAYERS "
-         "parameter (&lt;ortho&gt;)\n"},
-        {with("CRS=EPSG:4326", "CRS=EPSG:3857"), "<ServiceException code=\"InvalidCRS\">"},
-        {with("FORMAT=image/jpeg", "FORMAT=image/png"), "<ServiceException code=\"InvalidFormat\">"},
-        {with("VERSION=1.3.0", "VERSION=1.1.1"), "<ServiceException>\nWMS server error. Invalid VERSION (1.1.1)"},
-        {with("STYLES=", "STYLES=sepia"), "<ServiceException code=\"StyleNotDefined\">"},
-        // The same request, well formed, in either axis order of WGS84: an image.
-        {good, ""},
-        {with("CRS=EPSG:4326&BBOX=48,2,48.1,2.1", "CRS=CRS:84&BBOX=2,48,2.1,48.1"), ""},
-    };
-    TempDir scratch;
-    const std::string body = (scratch / "answer").string();
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.url);
-        const ProcessResult got =
-            runProcess("/usr/bin/curl", {"-sg", "-o", body, "-w", "%{http_code} %{content_type}", c.url});
-        EXPECT_EQ(got.output, c.expected.empty() ? "200 image/jpeg" : "200 text/xml; charset=UTF-8");
-        if (c.expected.empty()) continue;
-        const std::string answer = readFile(body);
-        EXPECT_EQ(answer.rfind("<?xml version='1.0' encoding=\"UTF-8\" standalone=\"no\" ?>\n"
-                               "<ServiceExceptionReport version=\"1.3.0\" xmlns=\"http://www.opengis.net/ogc\"",
-                               0),
-                  0u)
-            << answer;
-        EXPECT_NE(answer.find(c.expected), std::string::npos) << answer;
-        const ProcessResult lint = runProcess("/usr/bin/xmllint", {"--noout", body});
-        EXPECT_EQ(lint.exitCode, 0) << lint.output;
-    }
-}
-
 namespace {
 
-std::string sourceFile(const std::string& relative) { return readFile(std::string(ABYSTO_SOURCE_DIR) + "/" + relative); }
+std::string sourceFile(const std::string& relative) {
+    return readFile(std::string(ABYSTO_SOURCE_DIR) + "/" + relative);
+}
 
 // The image with the 16-bit size fields of its JPEG frame header replaced.
 std::string jpegAnnouncing(std::string jpeg, int width, int height) {
@@ -278,11 +178,8 @@ TEST(SatelliteImageDecoding, ImagesAreCheckedAgainstTheirBytesBeforeDecoding) {
     const std::string png = sourceFile("tests/fuzz/seeds/wms/small.png");
     ASSERT_FALSE(jpeg.empty());
     ASSERT_FALSE(png.empty());
-    std::string pngHugeChunk = png;  // the first chunk after the header (IHDR) announces 2 GiB
-    pngHugeChunk.replace(8, 4, "\x7F\xFF\xFF\xFF", 4);
-    const std::string idat = "IDAT";
     std::string pngHugeData = png;
-    const size_t idatAt = pngHugeData.find(idat);
+    const size_t idatAt = pngHugeData.find("IDAT");
     ASSERT_NE(idatAt, std::string::npos);
     pngHugeData.replace(idatAt - 4, 4, "\x7F\xFF\xFF\xF0", 4);
     const std::string gif("GIF89a\x01\x00\x01\x00\x80\x00\x00\xFF\xFF\xFF\x00\x00\x00,\x00\x00\x00\x00\x01\x00\x01\x00"
@@ -298,12 +195,9 @@ TEST(SatelliteImageDecoding, ImagesAreCheckedAgainstTheirBytesBeforeDecoding) {
         {"PNG", png, 8, 6},
         {"JPEG announcing 60000 x 60000", jpegAnnouncing(jpeg, 60000, 60000), 0, 0},
         {"JPEG announcing 4000 x 4000 in 636 bytes", jpegAnnouncing(jpeg, 4000, 4000), 0, 0},
-        {"PNG header chunk of 2 GiB", pngHugeChunk, 0, 0},
         {"PNG data chunk of 2 GiB", pngHugeData, 0, 0},
         {"PNG cut short", png.substr(0, png.size() - 20), 0, 0},
         {"GIF", gif, 0, 0},
-        {"service exception", sourceFile("tests/fuzz/seeds/wms/standin_exception.xml"), 0, 0},
-        {"empty", "", 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
