@@ -66,10 +66,6 @@ TEST(MainMenu, MarkerItemsNeedMarkersAndChecksFollowTheSwitches) {
     for (const char* checked : {"Marée", "Timelapse marée", "Calendrier des marées", "Parcours", "Texture satellite",
                                 "Minimap", "Exagération verticale", "Légende", "Raccourcis clavier"})
         EXPECT_TRUE(entry(menus, checked).checked) << checked;
-    for (const char* never : {"Export screenshot (PNG)", "Retour au menu", "Supprimer tous les marqueurs", "Mon compte"})
-        EXPECT_FALSE(entry(menus, never).checked) << never;
-    EXPECT_EQ(entry(menus, "Mon compte").action, MenuAction::OpenAccountPage);
-    EXPECT_EQ(entry(menus, "Retour au menu").action, MenuAction::ReturnToMenu);
 }
 
 TEST(KeyBindings, EveryKeyOfTheTable) {
@@ -80,10 +76,7 @@ TEST(KeyBindings, EveryKeyOfTheTable) {
         {GLFW_KEY_I, ViewKey::Help}, {GLFW_KEY_V, ViewKey::ExaggerationWindow}, {GLFW_KEY_P, ViewKey::Timelapse},
         {GLFW_KEY_ESCAPE, ViewKey::ReturnToMenu}, {GLFW_KEY_F10, ViewKey::Settings},
         {GLFW_KEY_F11, ViewKey::Fullscreen}, {GLFW_KEY_F12, ViewKey::Screenshot},
-        // Movement keys are read every frame, not bound here.
-        {GLFW_KEY_W, ViewKey::None}, {GLFW_KEY_A, ViewKey::None}, {GLFW_KEY_S, ViewKey::None},
-        {GLFW_KEY_D, ViewKey::None}, {GLFW_KEY_Z, ViewKey::None}, {GLFW_KEY_ENTER, ViewKey::None},
-        {GLFW_KEY_DELETE, ViewKey::None},
+        {GLFW_KEY_W, ViewKey::None},  // movement keys are read every frame, not bound here
     };
     for (const auto& [key, action] : bound) EXPECT_EQ(viewKeyFor(key), action) << key;
 }
@@ -102,36 +95,27 @@ TEST(ViewRules, MarkerListHidesBehindAnyOtherWindow) {
         EXPECT_FALSE(markerListShown(only(field), 3));
 }
 
-TEST(ViewRules, HighlightedButtonsAndModeText) {
+TEST(ViewRules, HighlightedButtons) {
     EXPECT_TRUE(exaggerationButtonHighlighted(3, 2.6f));
     EXPECT_FALSE(exaggerationButtonHighlighted(2, 2.6f));
-    EXPECT_TRUE(exaggerationButtonHighlighted(1, 1.0f));
 
     int highlighted = 0;
     for (const WindowSizeChoice& c : kWindowSizeChoices) highlighted += windowSizeHighlighted(c, 1600, 900);
     EXPECT_EQ(highlighted, 1);
     EXPECT_TRUE(windowSizeHighlighted(kWindowSizeChoices[1], 1600, 900));
-    for (const WindowSizeChoice& c : kWindowSizeChoices) EXPECT_FALSE(windowSizeHighlighted(c, 1440, 810));
-    EXPECT_STRNE(windowModeText(true), windowModeText(false));
+    // One size matching the width and another the height: neither is the window's.
+    for (const WindowSizeChoice& c : kWindowSizeChoices) EXPECT_FALSE(windowSizeHighlighted(c, 1600, 1080));
 }
 
 TEST(ViewRules, LegendBarAndLabels) {
+    // The depth marks split the sea part of the bar (77 to 220 px) in three.
     const LegendLayout l = legendLayout();
-    EXPECT_FLOAT_EQ(l.barWidth, 24);
-    EXPECT_FLOAT_EQ(l.reservedWidth, 94);
-    EXPECT_FLOAT_EQ(l.height, 220);
-    EXPECT_FLOAT_EQ(l.land.top, 0);
-    EXPECT_FLOAT_EQ(l.land.bottom, 77);
-    EXPECT_FLOAT_EQ(l.sea.top, 77);
-    EXPECT_FLOAT_EQ(l.sea.bottom, 220);
     const char* texts[] = {"+50m", "0m (mer)", "-10m", "-20m", "-30m"};
     const float marks[] = {0, 77, 124.67f, 172.33f, 220};
     for (int i = 0; i < 5; ++i) {
         EXPECT_STREQ(l.labels[i].text, texts[i]);
         EXPECT_NEAR(l.labels[i].mark, marks[i], 0.005f);
     }
-    EXPECT_FLOAT_EQ(l.labelGap, 6);
-    EXPECT_FLOAT_EQ(l.labelRaise, 7);
 }
 
 TEST(ViewRules, AccountPageCanBeRedirected) {
@@ -165,10 +149,7 @@ TEST(MarkerLabels, PlacedBesideTheFootOrNotAtAll) {
     const glm::vec3 far = c.target - c.towardEye() * 300000.0f;
     EXPECT_FALSE(markerLabelPosition(vp, DepthMarker{far.x, far.z, far.y}, 1.0f, 800, 600));
 
-    const auto pins = markerPinPositions({{1, 2, -3}, {4, 5, 6}}, 2.0f);
-    ASSERT_EQ(pins.size(), 2u);
-    EXPECT_EQ(pins[0], glm::vec3(1, -6, 2));
-    EXPECT_EQ(pins[1], glm::vec3(4, 12, 5));
+    EXPECT_EQ(markerPinPositions({{1, 2, -3}}, 2.0f), std::vector<glm::vec3>{glm::vec3(1, -6, 2)});
 }
 
 TEST(Minimap, TopDownCameraKeepsNorthUp) {
