@@ -54,10 +54,6 @@ TEST_F(ViewerTest, ShadersCompileAndLinkAndBadSourcesAreRefused) {
     EXPECT_NE(viewer.gl.terrainShader.program, 0u);
     EXPECT_NE(viewer.gl.overlays.colourProgram.program, 0u);
 
-    Shader fresh;
-    EXPECT_TRUE(fresh.load(kColourVertexShader, kColourFragmentShader));
-    EXPECT_NE(fresh.program, 0u);
-
     Shader broken;
     testing::internal::CaptureStderr();
     EXPECT_FALSE(broken.load(kColourVertexShader, "#version 330 core\nvoid main() { nonsense; }\n"));

@@ -11,6 +11,7 @@
 #include <imgui.h>
 #include <imgui_internal.h>
 
+#include <array>
 #include <functional>
 
 namespace {
@@ -37,6 +38,14 @@ bool colourAround(const std::vector<unsigned char>& pixels, int width, int heigh
 glm::ivec2 project(const glm::mat4& vp, const glm::vec3& p, int width, int height) {
     const glm::vec4 c = vp * glm::vec4(p, 1.0f);
     return {static_cast<int>((c.x / c.w * 0.5f + 0.5f) * width), static_cast<int>((c.y / c.w * 0.5f + 0.5f) * height)};
+}
+
+// Position and size of the window: x, y, width, height.
+std::array<int, 4> stateOf(GLFWwindow* window) {
+    std::array<int, 4> s{};
+    glfwGetWindowPos(window, &s[0], &s[1]);
+    glfwGetWindowSize(window, &s[2], &s[3]);
+    return s;
 }
 
 bool windowShown(const char* name) {
@@ -119,7 +128,13 @@ TEST_F(FrameFixture, PinsLabelsGridMinimapAndWhichWindowsShow) {
     EXPECT_FALSE(windowShown("Légende"));
 }
 
-TEST_F(FrameFixture, SettingsWindowDropsTheSizeButtonsInFullScreen) {
+// The chosen size is centred; full screen drops the settings window's size
+// buttons, and twice returns the window where it was.
+TEST_F(FrameFixture, FullScreenDropsTheSizeButtonsAndTwiceReturnsTheWindowThere) {
+    viewer.setWindowedSize(1600, 900);
+    const std::array<int, 4> before{160, 90, 1600, 900};
+    ASSERT_TRUE(pumpUntil([&] { return stateOf(viewer.window) == before; }))
+        << stateOf(viewer.window)[0] << "," << stateOf(viewer.window)[1];
     viewer.panels.settingsOpen = true;
     viewer.panels.exaggerationWindowOpen = true;
     viewer.panels.exaggerationHelpShown = true;
@@ -128,11 +143,25 @@ TEST_F(FrameFixture, SettingsWindowDropsTheSizeButtonsInFullScreen) {
     const float windowedHeight = ImGui::FindWindowByName("Paramètres")->ContentSize.y;
 
     viewer.toggleFullscreen();
-    ASSERT_TRUE(pumpUntil([&] { return viewer.display.framebufferWidth == 1920; }));
+    EXPECT_TRUE(viewer.display.fullscreen);
+    ASSERT_TRUE(pumpUntil([&] {
+        return stateOf(viewer.window) == std::array<int, 4>{0, 0, 1920, 1080} &&
+               viewer.display.framebufferWidth == 1920 && viewer.display.framebufferHeight == 1080;
+    }));
+    EXPECT_EQ(glfwGetWindowMonitor(viewer.window), glfwGetPrimaryMonitor());
     frame();
     const float fullscreenHeight = ImGui::FindWindowByName("Paramètres")->ContentSize.y;
     // One row of buttons and its title line fewer.
     EXPECT_LT(fullscreenHeight, windowedHeight - 40.0f);
+
+    viewer.toggleFullscreen();
+    EXPECT_FALSE(viewer.display.fullscreen);
+    EXPECT_EQ(glfwGetWindowMonitor(viewer.window), nullptr);
+    EXPECT_TRUE(pumpUntil([&] {
+        return stateOf(viewer.window) == before && viewer.display.framebufferWidth == 1600 &&
+               viewer.display.framebufferHeight == 900;
+    }));
+    EXPECT_FLOAT_EQ(viewer.camera.aspect, 1600.0f / 900.0f);
 }
 
 TEST_F(FrameFixture, AnEmptyZoneAfterAnotherShowsNothingOfIt) {

@@ -92,6 +92,39 @@ TEST_F(ViewFixture, KeysStepTheExaggerationAndFlipTheirSwitches) {
     EXPECT_TRUE(viewer.panels.returnToMenu);
 }
 
+// A left drag of 100 pixels to the right, a right drag of 100 pixels down and
+// a move after its release, one wheel notch forward; the next run ends when
+// the window is closed.
+TEST_F(ViewFixture, DragsOrbitAndPanTheWheelZoomsAndClosingEndsTheLoop) {
+    const float yaw = viewer.camera.yaw, pitch = viewer.camera.pitch, distance = viewer.camera.distance;
+    const glm::vec3 target = viewer.camera.target;
+    runWith([](const std::string& id) {
+        xdotool({"mousemove", "--window", id, "600", "400", "sleep", "0.2", "mousedown", "1", "sleep", "0.2",
+                 "mousemove", "--window", id, "700", "400", "sleep", "0.2", "mouseup", "1", "sleep", "0.2",
+                 "mousedown", "3", "sleep", "0.2", "mousemove", "--window", id, "700", "500", "sleep", "0.2",
+                 "mouseup", "3", "sleep", "0.2", "mousemove", "--window", id, "650", "450", "sleep", "0.2", "click",
+                 "4", "sleep", "0.2"});
+    });
+    EXPECT_NEAR(viewer.camera.yaw, yaw - 30.0f, 1e-3);
+    EXPECT_NEAR(viewer.camera.pitch, pitch, 1e-3);
+    EXPECT_NEAR(viewer.camera.distance, distance * 0.9f, 1e-2);
+    // Panning moves the target by 0.0015 × distance per pixel.
+    EXPECT_NEAR(glm::length(viewer.camera.target - target), 100.0f * distance * 0.0015f, 0.5f);
+    EXPECT_FALSE(viewer.gestures.orbitDragging);
+    EXPECT_FALSE(viewer.gestures.panDragging);
+
+    std::thread closer([&] {
+        std::this_thread::sleep_for(300ms);
+        glfwSetWindowShouldClose(viewer.window, GLFW_TRUE);
+        glfwPostEmptyEvent();  // wakes the idle loop, as the close event of a window manager does
+    });
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(viewer.run());
+    closer.join();
+    EXPECT_FALSE(viewer.run());
+    testing::internal::GetCapturedStdout();
+}
+
 TEST_F(ViewFixture, ClickPlacesAMarkerButDragsAndWindowsDoNot) {
     const std::string out = runWith([](const std::string& w) {
         // A still click in the middle of the terrain.
