@@ -7,76 +7,27 @@
 #include "terrain/terrain_grid.h"
 
 #include "tests/support/devstack_process.h"
-#include "tests/support/process.h"
+#include "tests/support/grid_files.h"
 #include "tests/support/temp_dir.h"
 
 #include <curl/curl.h>
 #include <gtest/gtest.h>
-#include <ogr_spatialref.h>
 
-#include <cmath>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <memory>
 
 namespace {
 
 // 100 x 100 cells of 10 m: one kilometre, every cell at `height`.
 std::string flatTile(int x0, int y0, double height) {
-    std::string text = "ncols 100\nnrows 100\nxllcorner " + std::to_string(x0) + "\nyllcorner " + std::to_string(y0) +
-                       "\ncellsize 10\nNODATA_value -99999\n";
     std::string row;
     for (int i = 0; i < 100; ++i) row += (i ? " " : "") + std::to_string(height);
-    for (int r = 0; r < 100; ++r) text += row + "\n";
-    return text;
-}
-
-struct LatLon {
-    double lat = 0, lon = 0;
-};
-
-LatLon toWgs84(double x, double y) {
-    OGRSpatialReference lambert93, wgs84;
-    lambert93.importFromEPSG(2154);
-    wgs84.importFromEPSG(4326);
-    lambert93.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-    wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-    std::unique_ptr<OGRCoordinateTransformation> t(OGRCreateCoordinateTransformation(&lambert93, &wgs84));
-    EXPECT_TRUE(t && t->Transform(1, &x, &y));
-    return {y, x};
+    return ascGrid(100, 100, x0, y0, "-99999", std::vector<std::string>(100, row), 10);
 }
 
 struct Pixel {
     int r = 0, g = 0, b = 0;
 };
-
-struct HttpAnswer {
-    long status = 0;
-    std::string contentType;
-    std::string body;
-};
-
-size_t appendText(char* data, size_t size, size_t count, void* text) {
-    static_cast<std::string*>(text)->append(data, size * count);
-    return size * count;
-}
-
-HttpAnswer httpGet(const std::string& url) {
-    HttpAnswer answer;
-    CURL* curl = curl_easy_init();
-    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, appendText);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &answer.body);
-    if (curl_easy_perform(curl) == CURLE_OK) {
-        curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &answer.status);
-        char* type = nullptr;
-        curl_easy_getinfo(curl, CURLINFO_CONTENT_TYPE, &type);
-        if (type) answer.contentType = type;
-    }
-    curl_easy_cleanup(curl);
-    return answer;
-}
 
 const std::string kDecodeError = "Erreur décodage image WMS (réponse non-image ?).\n";
 
@@ -91,10 +42,6 @@ protected:
         writeFile(*tiles / "mer" / "LITTO3D_FRA_0146_6838_MNT1M_2021_LAMB93_RGF93_IGN69.asc",
                   flatTile(146000, 6837000, -10));
         devstack = std::make_unique<DevstackProcess>(std::vector<std::string>{"--tiles", tiles->str()});
-        land = toWgs84(145500, 6837500);
-        sea = toWgs84(146500, 6837500);
-        south = toWgs84(145000, 6836000);
-        north = toWgs84(147000, 6839000);
     }
     static void TearDownTestSuite() {
         devstack.reset();
@@ -102,66 +49,20 @@ protected:
     }
     void SetUp() override {
         ASSERT_TRUE(devstack->started()) << devstack->output();
-        useService("");
+        setenv("ABYSTO_WMS_URL", devstack->url().c_str(), 1);
     }
     void TearDown() override { unsetenv("ABYSTO_WMS_URL"); }
 
-    // Points the client at a path of the stand-in ("" for the plain service, "/status/500" for a hook).
-    static void useService(const std::string& hook) { setenv("ABYSTO_WMS_URL", (devstack->url() + hook).c_str(), 1); }
-
-    static SatelliteImage fetchTestBox(int width, int height) {
-        return fetchSatelliteImage(south.lon, south.lat, north.lon, north.lat, width, height);
-    }
-
-    static Pixel pixelAt(const SatelliteImage& image, const LatLon& where) {
-        const int col = static_cast<int>((where.lon - south.lon) / (north.lon - south.lon) * image.width);
-        const int row = static_cast<int>((north.lat - where.lat) / (north.lat - south.lat) * image.height);
-        const size_t i = (static_cast<size_t>(row) * static_cast<size_t>(image.width) + static_cast<size_t>(col)) * 3;
-        return {image.pixels[i], image.pixels[i + 1], image.pixels[i + 2]};
-    }
-
     static std::unique_ptr<TempDir> tiles;
     static std::unique_ptr<DevstackProcess> devstack;
-    static LatLon land, sea, south, north;
 };
 
 std::unique_ptr<TempDir> SatelliteImageTest::tiles;
 std::unique_ptr<DevstackProcess> SatelliteImageTest::devstack;
-LatLon SatelliteImageTest::land, SatelliteImageTest::sea, SatelliteImageTest::south, SatelliteImageTest::north;
-
-TEST_F(SatelliteImageTest, ImageShowsLandAndSeaWhereTheTilesAre) {
-    const int height = satelliteImageHeight(south.lon, south.lat, north.lon, north.lat);
-    testing::internal::CaptureStderr();
-    const SatelliteImage image = fetchTestBox(1024, height);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    ASSERT_TRUE(image.ok);
-    EXPECT_EQ(image.width, 1024);
-    EXPECT_EQ(image.height, height);
-    ASSERT_EQ(image.pixels.size(), 1024u * static_cast<size_t>(height) * 3u);
-
-    const Pixel ground = pixelAt(image, land);
-    const Pixel water = pixelAt(image, sea);
-    const Pixel openSea = pixelAt(image, {south.lat + 0.001, south.lon + 0.001});  // no tile there
-    EXPECT_GT(ground.g, ground.b + 20) << ground.r << " " << ground.g << " " << ground.b;
-    EXPECT_GT(ground.g, ground.r) << ground.r << " " << ground.g << " " << ground.b;
-    EXPECT_GT(water.b, water.r + 30) << water.r << " " << water.g << " " << water.b;
-    EXPECT_GT(openSea.b, openSea.r + 30) << openSea.r << " " << openSea.g << " " << openSea.b;
-    EXPECT_GT(std::abs(ground.b - water.b) + std::abs(ground.r - water.r), 60);
-}
-
-TEST_F(SatelliteImageTest, RequestCarriesTheBoxLatitudeFirstWithSixDigits) {
-    ASSERT_TRUE(fetchSatelliteImage(-4.5077222, 48.38765, -4.4833857, 48.4062755, 64, 48).ok);
-    EXPECT_TRUE(devstack->waitForOutput(
-        "WMS /wms-r?LAYERS=OI.OrthoimageCoverage&FORMAT=image/jpeg&SERVICE=WMS&VERSION=1.3.0&REQUEST=GetMap"
-        "&STYLES=&CRS=EPSG:4326&BBOX=48.3877,-4.50772,48.4063,-4.48339&WIDTH=64&HEIGHT=48 -> 200\n"))
-        << devstack->output();
-}
 
 // The terrain texture is asked for in Lambert-93 over exactly the box its
-// texture coordinates span, so the shore in the image lies on the mesh's
-// shore from the north edge to the south edge (a latitude/longitude box
-// stretched over the square tilts it by the meridian convergence, about
-// 5 degrees here: some 40 pixels over the zone's height).
+// texture coordinates span, so the image's shore lies on the mesh's from north
+// to south (a latitude/longitude box would tilt it by some 40 pixels here).
 TEST_F(SatelliteImageTest, TerrainTextureLiesOnTheMesh) {
     Bathy bathy({(*tiles / "LITTO3D_FRA_0145_6838_MNT1M_2021_LAMB93_RGF93_IGN69.asc").string(),
                  (*tiles / "mer" / "LITTO3D_FRA_0146_6838_MNT1M_2021_LAMB93_RGF93_IGN69.asc").string()});
@@ -187,20 +88,20 @@ TEST_F(SatelliteImageTest, TerrainTextureLiesOnTheMesh) {
     const int shore = static_cast<int>((146000.0 - box.minX) / (box.maxX - box.minX) * image.width);
     for (int row : {2, image.height / 2, image.height - 3}) {
         auto at = [&](int col) {
-            const size_t i = (static_cast<size_t>(row) * image.width + col) * 3;
+            const size_t i = (static_cast<size_t>(row) * static_cast<size_t>(image.width) + col) * 3;
             return Pixel{image.pixels[i], image.pixels[i + 1], image.pixels[i + 2]};
         };
         const Pixel ground = at(shore - 4), water = at(shore + 4);
         EXPECT_GT(ground.g, ground.b + 20) << "row " << row;
         EXPECT_GT(water.b, water.r + 30) << "row " << row;
     }
-    EXPECT_EQ(textureImageHeight({0, 0, 1000, 9000}), 4096);
-    EXPECT_EQ(textureImageHeight({0, 0, 9000, 1}), 1);
 }
 
-TEST_F(SatelliteImageTest, HeightKeepsTheBoxRatioInDegrees) {
+TEST_F(SatelliteImageTest, ImageHeightsKeepTheBoxRatioWithinLimits) {
     EXPECT_EQ(satelliteImageHeight(-4.55, 48.35, -4.4, 48.45), 682);  // 0.1 high, 0.15 wide
     EXPECT_EQ(satelliteImageHeight(2.0, 48.0, 2.00005, 48.1), 1024);  // too narrow to keep a ratio
+    EXPECT_EQ(textureImageHeight({0, 0, 1000, 9000}), 4096);
+    EXPECT_EQ(textureImageHeight({0, 0, 9000, 1}), 1);
 }
 
 TEST_F(SatelliteImageTest, BaseUrlComesFromTheEnvironmentElseTheNationalService) {
@@ -210,118 +111,45 @@ TEST_F(SatelliteImageTest, BaseUrlComesFromTheEnvironmentElseTheNationalService)
     EXPECT_EQ(wmsBaseUrl(), "https://data.geopf.fr");
 }
 
-TEST_F(SatelliteImageTest, ServiceExceptionIsADecodingFailure) {
-    testing::internal::CaptureStderr();
-    const SatelliteImage image = fetchTestBox(0, 100);  // the service refuses WIDTH=0 with HTTP 200
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), kDecodeError);
-    EXPECT_FALSE(image.ok);
-    EXPECT_TRUE(image.pixels.empty());
-    EXPECT_TRUE(devstack->waitForOutput("&WIDTH=0&HEIGHT=100 -> 200\n")) << devstack->output();
-
-    useService("/empty");
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(fetchTestBox(64, 64).ok);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), kDecodeError);
-}
-
-TEST_F(SatelliteImageTest, JpegIsTakenWhateverTheStatusAndAfterRedirects) {
-    useService("/status/500");
-    SatelliteImage image = fetchTestBox(64, 48);
-    EXPECT_TRUE(image.ok);
-    EXPECT_EQ(image.width, 64);
-    EXPECT_TRUE(devstack->waitForOutput("WMS /status/500/wms-r?")) << devstack->output();
-    EXPECT_TRUE(devstack->waitForOutput("&WIDTH=64&HEIGHT=48 -> 500\n")) << devstack->output();
-
-    useService("/redirect");
-    image = fetchTestBox(32, 24);
-    EXPECT_TRUE(image.ok);
-    EXPECT_EQ(image.height, 24);
-    EXPECT_TRUE(devstack->waitForOutput("&WIDTH=32&HEIGHT=24 -> 302\n")) << devstack->output();
-}
-
-TEST_F(SatelliteImageTest, NetworkFailuresGiveTheCurlMessage) {
-    DevstackProcess gone;
-    ASSERT_TRUE(gone.started());
-    const std::string closed = gone.url();
-    gone.stop();
-    setenv("ABYSTO_WMS_URL", closed.c_str(), 1);
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(fetchTestBox(64, 48).ok);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              std::string("Erreur curl : ") + curl_easy_strerror(CURLE_COULDNT_CONNECT) + "\n");
-
-    // An endless answer is cut off instead of filling the memory.
-    useService("/huge");
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(fetchTestBox(64, 48).ok);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              std::string("Erreur curl : ") + curl_easy_strerror(CURLE_WRITE_ERROR) + "\n");
-}
-
-// The stand-in answers malformed requests like a WMS 1.3.0 server: HTTP 200
-// and a well-formed ServiceExceptionReport saying what is wrong.
-TEST_F(SatelliteImageTest, StandInReportsMalformedRequests) {
-    const std::string good = satelliteRequestUrl(devstack->url(), 2, 48, 2.1, 48.1, 16, 16);
-    auto without = [&](const std::string& part) {
-        std::string url = good;
-        url.erase(url.find(part), part.size());
-        return url;
-    };
-    auto with = [&](const std::string& part, const std::string& replacement) {
-        std::string url = good;
-        url.replace(url.find(part), part.size(), replacement);
-        return url;
-    };
+// A JPEG is taken whatever the status and after redirects; anything else is
+// refused with the reason on the error stream. The box goes latitude first, six digits.
+TEST_F(SatelliteImageTest, WhatEachAnswerGives) {
+    const std::string curlError = "Erreur curl : ";
     const struct {
-        std::string url;
-        std::string expected;
+        std::string base;
+        int width, height;
+        bool ok;
+        std::string error, logged;
     } cases[] = {
-        {without("&BBOX=48,2,48.1,2.1"), "<ServiceException code=\"MissingParameterValue\">\n"
-                                         "WMS server error. Missing required parameter BBOX\n"},
-        {with("BBOX=48,2,48.1,2.1", "BBOX=48,2,48.1"), "<ServiceException code=\"InvalidParameterValue\">"},
-        {with("BBOX=48,2,48.1,2.1", "BBOX=48.1,2,48,2.1"), "minimum must be below maximum"},
-        {with("BBOX=48,2,48.1,2.1", "BBOX=48,2,48.1,2.1x"), "Invalid BBOX (48,2,48.1,2.1x)"},
-        {with("WIDTH=16", "WIDTH=sixteen"), "Invalid WIDTH or HEIGHT (sixteen x 16)"},
-        {with("HEIGHT=16", "HEIGHT=5000"), "<ServiceException code=\"InvalidParameterValue\">"},
-        {without("&HEIGHT=16"), "Missing required parameter HEIGHT"},
-        {with("REQUEST=GetMap", "REQUEST=GetFeatureInfo"), "<ServiceException code=\"OperationNotSupported\">"},
-        {with("LAYERS=OI.OrthoimageCoverage", "LAYERS=<ortho>"),
-         "<ServiceException code=\"LayerNotDefined\">\nWMS server error. Invalid layer(s) given in the LAYERS "
-         "parameter (&lt;ortho&gt;)\n"},
-        {with("CRS=EPSG:4326", "CRS=EPSG:3857"), "<ServiceException code=\"InvalidCRS\">"},
-        {with("FORMAT=image/jpeg", "FORMAT=image/png"), "<ServiceException code=\"InvalidFormat\">"},
-        {with("VERSION=1.3.0", "VERSION=1.1.1"), "<ServiceException>\nWMS server error. Invalid VERSION (1.1.1)"},
-        {with("STYLES=", "STYLES=sepia"), "<ServiceException code=\"StyleNotDefined\">"},
+        {devstack->url(), 64, 48, true, "",
+         "WMS /wms-r?LAYERS=OI.OrthoimageCoverage&FORMAT=image/jpeg&SERVICE=WMS&VERSION=1.3.0&REQUEST=GetMap"
+         "&STYLES=&CRS=EPSG:4326&BBOX=48.3877,-4.50772,48.4063,-4.48339&WIDTH=64&HEIGHT=48 -> 200\n"},
+        {devstack->url() + "/status/500", 64, 40, true, "", "&WIDTH=64&HEIGHT=40 -> 500\n"},
+        {devstack->url() + "/redirect", 32, 24, true, "", "&WIDTH=32&HEIGHT=24 -> 302\n"},
+        {closedPortUrl(), 64, 48, false, curlError + curl_easy_strerror(CURLE_COULDNT_CONNECT) + "\n", ""},
+        // An endless answer is cut off instead of filling the memory.
+        {devstack->url() + "/huge", 64, 48, false, curlError + curl_easy_strerror(CURLE_WRITE_ERROR) + "\n", ""},
     };
-    TempDir scratch;
     for (const auto& c : cases) {
-        const HttpAnswer answer = httpGet(c.url);
-        EXPECT_EQ(answer.status, 200) << c.url;
-        EXPECT_EQ(answer.contentType, "text/xml; charset=UTF-8") << c.url;
-        EXPECT_EQ(answer.body.rfind("<?xml version='1.0' encoding=\"UTF-8\" standalone=\"no\" ?>\n"
-                                    "<ServiceExceptionReport version=\"1.3.0\" xmlns=\"http://www.opengis.net/ogc\"",
-                                    0),
-                  0u)
-            << answer.body;
-        EXPECT_NE(answer.body.find(c.expected), std::string::npos) << c.url << "\n" << answer.body;
-        writeFile(scratch / "answer.xml", answer.body);
-        const ProcessResult lint = runProcess("/usr/bin/xmllint", {"--noout", (scratch / "answer.xml").string()});
-        EXPECT_EQ(lint.exitCode, 0) << lint.output;
+        SCOPED_TRACE(c.base + " " + c.logged);
+        setenv("ABYSTO_WMS_URL", c.base.c_str(), 1);
+        testing::internal::CaptureStderr();
+        const SatelliteImage image =
+            fetchSatelliteImage(-4.5077222, 48.38765, -4.4833857, 48.4062755, c.width, c.height);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.error);
+        EXPECT_EQ(image.ok, c.ok);
+        EXPECT_EQ(image.pixels.size(), c.ok ? size_t(c.width) * size_t(c.height) * 3 : 0u);
+        if (c.ok) {
+            EXPECT_EQ(image.height, c.height);
+        }
+        EXPECT_TRUE(c.logged.empty() || devstack->waitForOutput(c.logged)) << devstack->output();
     }
-
-    // The same request, well formed, in either axis order of WGS84.
-    HttpAnswer answer = httpGet(good);
-    EXPECT_EQ(answer.status, 200);
-    EXPECT_EQ(answer.contentType, "image/jpeg");
-    answer = httpGet(with("CRS=EPSG:4326&BBOX=48,2,48.1,2.1", "CRS=CRS:84&BBOX=2,48,2.1,48.1"));
-    EXPECT_EQ(answer.contentType, "image/jpeg") << answer.body;
 }
 
 namespace {
 
 std::string sourceFile(const std::string& relative) {
-    std::ifstream in(std::string(ABYSTO_SOURCE_DIR) + "/" + relative, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    return readFile(std::string(ABYSTO_SOURCE_DIR) + "/" + relative);
 }
 
 // The image with the 16-bit size fields of its JPEG frame header replaced.
@@ -347,11 +175,8 @@ TEST(SatelliteImageDecoding, ImagesAreCheckedAgainstTheirBytesBeforeDecoding) {
     const std::string png = sourceFile("tests/fuzz/seeds/wms/small.png");
     ASSERT_FALSE(jpeg.empty());
     ASSERT_FALSE(png.empty());
-    std::string pngHugeChunk = png;  // the first chunk after the header (IHDR) announces 2 GiB
-    pngHugeChunk.replace(8, 4, "\x7F\xFF\xFF\xFF", 4);
-    const std::string idat = "IDAT";
     std::string pngHugeData = png;
-    const size_t idatAt = pngHugeData.find(idat);
+    const size_t idatAt = pngHugeData.find("IDAT");
     ASSERT_NE(idatAt, std::string::npos);
     pngHugeData.replace(idatAt - 4, 4, "\x7F\xFF\xFF\xF0", 4);
     const std::string gif("GIF89a\x01\x00\x01\x00\x80\x00\x00\xFF\xFF\xFF\x00\x00\x00,\x00\x00\x00\x00\x01\x00\x01\x00"
@@ -367,12 +192,9 @@ TEST(SatelliteImageDecoding, ImagesAreCheckedAgainstTheirBytesBeforeDecoding) {
         {"PNG", png, 8, 6},
         {"JPEG announcing 60000 x 60000", jpegAnnouncing(jpeg, 60000, 60000), 0, 0},
         {"JPEG announcing 4000 x 4000 in 636 bytes", jpegAnnouncing(jpeg, 4000, 4000), 0, 0},
-        {"PNG header chunk of 2 GiB", pngHugeChunk, 0, 0},
         {"PNG data chunk of 2 GiB", pngHugeData, 0, 0},
         {"PNG cut short", png.substr(0, png.size() - 20), 0, 0},
         {"GIF", gif, 0, 0},
-        {"service exception", sourceFile("tests/fuzz/seeds/wms/standin_exception.xml"), 0, 0},
-        {"empty", "", 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

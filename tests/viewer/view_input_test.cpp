@@ -1,8 +1,6 @@
-// The view's input on a real window: drags through the callbacks, the key
-// table, clicks that place markers and gestures that must not.
-#include "tests/support/gui_driver.h"
-#include "tests/viewer/gl_test_support.h"
-#include "viewer/viewer.h"
+// The view's input on a real window: what the keys do, clicks that place
+// markers and gestures that must not.
+#include "tests/viewer/slope_view.h"
 
 #include <chrono>
 #include <glad/gl.h>
@@ -10,6 +8,7 @@
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 #include <imgui.h>
+#include <imgui_impl_glfw.h>
 #include <imgui_internal.h>
 #include <optional>
 #include <thread>
@@ -18,34 +17,11 @@ using namespace std::chrono_literals;
 
 namespace {
 
-struct ViewFixture : testing::Test {
-    Viewer viewer;
-    TerrainGrid grid = makeSlopeGrid(301, 301, -20.0f, 20.0f);
-    void SetUp() override {
-        viewer.dataRoot = testDataRoot();
-        ASSERT_TRUE(viewer.init());
-        testing::internal::CaptureStdout();
-        viewer.setTerrain(grid);
-        testing::internal::GetCapturedStdout();
-    }
+struct ViewFixture : SlopeView {
     // Stdout of one key press.
     std::string press(int key, int mods = 0) {
         testing::internal::CaptureStdout();
         viewer.onKey(key, GLFW_PRESS, mods);
-        return testing::internal::GetCapturedStdout();
-    }
-    // Runs the view loop while `user` drives it from another thread; stdout of the run.
-    std::string runWith(const std::function<void(const std::string& window)>& user, bool* backToMenu = nullptr) {
-        std::thread driver([&] {
-            const std::string window = waitForWindow("Abysto", 5s);
-            xdotool({"windowfocus", "--sync", window});
-            user(window);
-            xdotool({"key", "Escape"});
-        });
-        testing::internal::CaptureStdout();
-        const bool back = viewer.run();
-        driver.join();
-        if (backToMenu) *backToMenu = back;
         return testing::internal::GetCapturedStdout();
     }
 };
@@ -66,84 +42,27 @@ std::optional<glm::ivec2> findWidget(Viewer& v, const char* name, ImGuiID id, fl
 
 } // namespace
 
-TEST_F(ViewFixture, RightDragThroughTheCallbacksPans) {
-    viewer.camera.distance = 2000;
-    const glm::vec3 before = viewer.camera.target;
-    glfwSetCursorPos(viewer.window, 500, 400);
-    viewer.onMouseButton(GLFW_MOUSE_BUTTON_RIGHT, GLFW_PRESS);
-    EXPECT_TRUE(viewer.gestures.panDragging);
-    viewer.onCursor(550, 400);
-    viewer.onCursor(600, 400);  // 100 pixels in two moves
-    viewer.onMouseButton(GLFW_MOUSE_BUTTON_RIGHT, GLFW_RELEASE);
-    EXPECT_FALSE(viewer.gestures.panDragging);
-    EXPECT_NEAR(glm::length(viewer.camera.target - before), 300.0f, 1e-2f);
-    // Released: moving on pans no more.
-    const glm::vec3 after = viewer.camera.target;
-    viewer.onCursor(700, 400);
-    EXPECT_EQ(viewer.camera.target, after);
-}
-
-TEST_F(ViewFixture, AClickIsJudgedWhereTheEventsHappenedNotWhereThePointerIsNow) {
-    // After a slow frame the press, the move and the release are handled in
-    // one go, while the pointer already rests at the end of the drag.
-    glfwSetCursorPos(viewer.window, 721, 405);
-    testing::internal::CaptureStdout();
-    viewer.onCursor(720, 405);
-    viewer.onMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS);
-    viewer.onCursor(721, 405);
-    viewer.onMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_RELEASE);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_TRUE(viewer.markers.empty());
-    EXPECT_NEAR(viewer.camera.yaw, -90.0f - 0.3f, 1e-4f);
-
-    // Press and release at one place: a click, wherever the pointer is now.
-    testing::internal::CaptureStdout();
-    viewer.onCursor(720, 405);
-    viewer.onMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS);
-    viewer.onMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_RELEASE);
-    const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(viewer.markers.size(), 1u) << out;
-}
-
-TEST_F(ViewFixture, ExaggerationKeysStepWithinOneToSeven) {
+TEST_F(ViewFixture, KeysStepTheExaggerationAndFlipTheirSwitches) {
     viewer.exaggeration = 6;
-    std::string out = press(GLFW_KEY_KP_ADD);
+    const std::string out = press(GLFW_KEY_KP_ADD);
     EXPECT_FLOAT_EQ(viewer.exaggeration, 7);
     EXPECT_NE(out.find("Exagération verticale : x7"), std::string::npos) << out;
-    const float hMinAtSeven = viewer.extents.hMin;
-    EXPECT_FLOAT_EQ(hMinAtSeven, -140.0f);
-
-    // At the top neither + key changes or rebuilds anything.
+    // At either end a key neither changes nor rebuilds anything.
     EXPECT_EQ(press(GLFW_KEY_EQUAL), "");
-    EXPECT_EQ(press(GLFW_KEY_KP_ADD), "");
-    EXPECT_FLOAT_EQ(viewer.exaggeration, 7);
-
-    for (int i = 0; i < 3; ++i) press(GLFW_KEY_MINUS);
-    EXPECT_FLOAT_EQ(viewer.exaggeration, 4);
-    EXPECT_FLOAT_EQ(viewer.extents.hMin, -80.0f);
-    for (int i = 0; i < 3; ++i) press(GLFW_KEY_KP_SUBTRACT);
-    EXPECT_FLOAT_EQ(viewer.exaggeration, 1);
-    EXPECT_EQ(press(GLFW_KEY_KP_SUBTRACT), "");
+    viewer.exaggeration = 1;
     EXPECT_EQ(press(GLFW_KEY_MINUS), "");
     EXPECT_FLOAT_EQ(viewer.exaggeration, 1);
 
-    // A factor chosen in the window is rounded by the next key step.
-    viewer.exaggeration = 2.6f;
-    press(GLFW_KEY_EQUAL);
-    EXPECT_FLOAT_EQ(viewer.exaggeration, 4);
-}
-
-TEST_F(ViewFixture, KeysFlipTheirSwitches) {
-    press(GLFW_KEY_M);
-    EXPECT_FALSE(viewer.panels.minimapVisible);
-    press(GLFW_KEY_T);
-    EXPECT_TRUE(viewer.tides.state.tidePanelOpen);
-    press(GLFW_KEY_I);
-    EXPECT_TRUE(viewer.panels.helpOpen);
-    press(GLFW_KEY_V);
-    EXPECT_TRUE(viewer.panels.exaggerationWindowOpen);
-    press(GLFW_KEY_F10);
-    EXPECT_TRUE(viewer.panels.settingsOpen);
+    const std::pair<int, bool*> switches[] = {
+        {GLFW_KEY_M, &viewer.panels.minimapVisible}, {GLFW_KEY_T, &viewer.tides.state.tidePanelOpen},
+        {GLFW_KEY_I, &viewer.panels.helpOpen},       {GLFW_KEY_V, &viewer.panels.exaggerationWindowOpen},
+        {GLFW_KEY_F10, &viewer.panels.settingsOpen},
+    };
+    for (const auto& [key, on] : switches) {
+        const bool was = *on;
+        press(key);
+        EXPECT_NE(*on, was) << key;
+    }
     EXPECT_EQ(press(GLFW_KEY_L), "Texture satellite : activée\n");
     EXPECT_EQ(press(GLFW_KEY_L), "Texture satellite : désactivée\n");
     // The menu's own line has no accents.
@@ -151,9 +70,17 @@ TEST_F(ViewFixture, KeysFlipTheirSwitches) {
     viewer.applyMenuAction(MenuAction::ToggleSatellite);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Texture satellite : activee\n");
 
-    // P before any tide is loaded: the hint, and the timelapse stays switched on.
+    // P before any tide is loaded: the hint, and the timelapse stays on; once
+    // a day is loaded it plays with the frame clock.
     EXPECT_EQ(press(GLFW_KEY_P), "Charge d'abord les données de marée (T) avant de lancer le timelapse.\n");
     EXPECT_TRUE(viewer.panels.timelapsePlaying);
+    viewer.tides.state.samples = {{1.0f, 0.0f}, {5.0f, 12.0f}};
+    viewer.tides.state.samplesLoaded = true;
+    viewer.tides.state.datumOffset = 0;
+    viewer.panels.timelapseHour = 6.0f;
+    viewer.drawFrame(0.4f);  // 0.2 tide hours
+    EXPECT_NEAR(viewer.panels.timelapseHour, 6.2f, 1e-4f);
+    EXPECT_NEAR(viewer.seaLevel, 1.0f + 4.0f * 6.2f / 12.0f, 1e-4f);
     EXPECT_EQ(press(GLFW_KEY_P), "");
     EXPECT_FALSE(viewer.panels.timelapsePlaying);
 
@@ -165,22 +92,41 @@ TEST_F(ViewFixture, KeysFlipTheirSwitches) {
     EXPECT_TRUE(viewer.panels.returnToMenu);
 }
 
-TEST_F(ViewFixture, TimelapseStepsWithTheFrameClock) {
-    viewer.tides.state.samples = {{1.0f, 0.0f}, {5.0f, 12.0f}, {1.0f, 23.99f}};
-    viewer.tides.state.samplesLoaded = true;
-    viewer.tides.state.datumOffset = -3.0f;
-    viewer.panels.timelapsePlaying = true;
-    viewer.panels.timelapseHour = 23.9f;
-    viewer.drawFrame(0.4f);  // 0.2 tide hours later: past midnight
-    EXPECT_NEAR(viewer.panels.timelapseHour, 0.1f, 1e-4f);
-    EXPECT_NEAR(viewer.seaLevel, 1.0f + 4.0f * 0.1f / 12.0f - 3.0f, 1e-4f);
-    viewer.panels.timelapsePlaying = false;
-    viewer.drawFrame(1.0f);
-    EXPECT_NEAR(viewer.panels.timelapseHour, 0.1f, 1e-4f);
+// A left drag of 100 pixels to the right, a right drag of 100 pixels down and
+// a move after its release, one wheel notch forward; the next run ends when
+// the window is closed.
+TEST_F(ViewFixture, DragsOrbitAndPanTheWheelZoomsAndClosingEndsTheLoop) {
+    const float yaw = viewer.camera.yaw, pitch = viewer.camera.pitch, distance = viewer.camera.distance;
+    const glm::vec3 target = viewer.camera.target;
+    runWith([](const std::string& id) {
+        xdotool({"mousemove", "--window", id, "600", "400", "sleep", "0.2", "mousedown", "1", "sleep", "0.2",
+                 "mousemove", "--window", id, "700", "400", "sleep", "0.2", "mouseup", "1", "sleep", "0.2",
+                 "mousedown", "3", "sleep", "0.2", "mousemove", "--window", id, "700", "500", "sleep", "0.2",
+                 "mouseup", "3", "sleep", "0.2", "mousemove", "--window", id, "650", "450", "sleep", "0.2", "click",
+                 "4", "sleep", "0.2"});
+    });
+    EXPECT_NEAR(viewer.camera.yaw, yaw - 30.0f, 1e-3);
+    EXPECT_NEAR(viewer.camera.pitch, pitch, 1e-3);
+    EXPECT_NEAR(viewer.camera.distance, distance * 0.9f, 1e-2);
+    // Panning moves the target by 0.0015 × distance per pixel.
+    EXPECT_NEAR(glm::length(viewer.camera.target - target), 100.0f * distance * 0.0015f, 0.5f);
+    EXPECT_FALSE(viewer.gestures.orbitDragging);
+    EXPECT_FALSE(viewer.gestures.panDragging);
+
+    std::thread closer([&] {
+        std::this_thread::sleep_for(300ms);
+        glfwSetWindowShouldClose(viewer.window, GLFW_TRUE);
+        glfwPostEmptyEvent();  // wakes the idle loop, as the close event of a window manager does
+    });
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(viewer.run());
+    closer.join();
+    EXPECT_FALSE(viewer.run());
+    testing::internal::GetCapturedStdout();
 }
 
 TEST_F(ViewFixture, ClickPlacesAMarkerButDragsAndWindowsDoNot) {
-    std::string out = runWith([](const std::string& w) {
+    const std::string out = runWith([](const std::string& w) {
         // A still click in the middle of the terrain.
         xdotool({"mousemove", "--window", w, "720", "405", "sleep", "0.3", "mousedown", "1", "sleep", "0.2",
                  "mouseup", "1", "sleep", "0.3"});
@@ -200,17 +146,8 @@ TEST_F(ViewFixture, ClickPlacesAMarkerButDragsAndWindowsDoNot) {
     EXPECT_NEAR(viewer.markers[0].z, 150.0f, 3.0f);
     EXPECT_NEAR(viewer.camera.yaw, -90.0f - 0.3f, 1e-3f);  // the one-pixel drag orbited
 
-    // Navigation mode: a still click places nothing.
-    viewer.routes.panel.interactionMode = kModeNavigate;
-    out = runWith([](const std::string& w) {
-        xdotool({"mousemove", "--window", w, "700", "420", "sleep", "0.3", "click", "1", "sleep", "0.3"});
-    });
-    EXPECT_EQ(viewer.markers.size(), 1u) << out;
-    EXPECT_EQ(out.find("camDist="), std::string::npos) << out;
-
     // A press that comes with the pointer, before a frame has seen the pointer
     // there, is the exaggeration window's when it is open, the terrain's when not.
-    viewer.routes.panel.interactionMode = kModeMarker;
     for (const bool windowOpen : {true, false}) {
         viewer.panels.exaggerationWindowOpen = windowOpen;
         glfwSetCursorPos(viewer.window, 900, 300);  // over the terrain only
@@ -225,6 +162,20 @@ TEST_F(ViewFixture, ClickPlacesAMarkerButDragsAndWindowsDoNot) {
         testing::internal::GetCapturedStdout();
         EXPECT_EQ(viewer.markers.size(), before + (windowOpen ? 0 : 1)) << windowOpen;
     }
+
+    // After a slow frame the press, the move and the release are handled in one
+    // go, the pointer already resting at the end: judged where the events
+    // happened, this is an orbit.
+    glfwSetCursorPos(viewer.window, 721, 405);
+    for (int i = 0; i < 2; ++i) viewer.drawFrame();
+    testing::internal::CaptureStdout();
+    viewer.onCursor(720, 405);
+    viewer.onMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS);
+    viewer.onCursor(721, 405);
+    viewer.onMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_RELEASE);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(viewer.markers.size(), 2u);
+    EXPECT_NEAR(viewer.camera.yaw, -90.0f - 0.6f, 1e-3f);
 }
 
 TEST_F(ViewFixture, ListButtonsRemoveOneMarkerOrAll) {
@@ -244,22 +195,24 @@ TEST_F(ViewFixture, ListButtonsRemoveOneMarkerOrAll) {
     const auto x2 = findWidget(viewer, "Points relevés", removeSecond, top + 64, top + 84);
     ASSERT_TRUE(x2.has_value());
 
-    // "X" on the second line: the third marker becomes the second. Escape
-    // waits for slow frames: one polled with the click would end the loop first.
-    runWith([&](const std::string& w) {
-        xdotool({"mousemove", "--window", w, std::to_string(x2->x), std::to_string(x2->y), "sleep", "0.3", "click",
-                 "1", "sleep", "1.5"});
-    });
+    // A press and a release on the button under the pointer, a frame each.
+    const auto clickAt = [&](glm::ivec2 at) {
+        glfwSetCursorPos(viewer.window, at.x, at.y);
+        viewer.drawFrame();
+        for (const int action : {GLFW_PRESS, GLFW_RELEASE}) {
+            ImGui_ImplGlfw_MouseButtonCallback(viewer.window, GLFW_MOUSE_BUTTON_LEFT, action, 0);
+            viewer.drawFrame();
+        }
+    };
+
+    // "X" on the second line: the third marker becomes the second.
+    clickAt(*x2);
     ASSERT_EQ(viewer.markers.size(), 2u);
     EXPECT_FLOAT_EQ(viewer.markers[0].depth, -1.0f);
     EXPECT_FLOAT_EQ(viewer.markers[1].depth, -3.0f);
-    EXPECT_EQ(markerListLine(1, viewer.markers[1], 0.0f), "#2 : fond -3.00m | eau actuelle : 3.00m");
 
     // "Tout effacer": none left, and the list is gone.
-    runWith([&](const std::string& w) {
-        xdotool({"mousemove", "--window", w, std::to_string(clear->x), std::to_string(clear->y), "sleep", "0.3",
-                 "click", "1", "sleep", "1.5"});
-    });
+    clickAt(*clear);
     EXPECT_TRUE(viewer.markers.empty());
     viewer.drawFrame();
     EXPECT_FALSE(ImGui::FindWindowByName("Points relevés")->Active);

@@ -1,186 +1,88 @@
-// The viewer's window on the virtual screen: start-up, icon and fonts,
-// window modes, the view loop's two exits and the mouse gestures.
-#include "tests/support/process.h"
+// The viewer's window on the virtual screen: start-up, icon and fonts (also
+// without the data folder, in a second viewer), and the splash frame captured
+// from the screen. The window modes are view_frame_test's, the gestures view_input_test's.
+#include "app/splash.h"
 #include "tests/viewer/gl_test_support.h"
 #include "viewer/texture.h"
 #include "viewer/ui_fonts.h"
 #include "viewer/viewer.h"
 
-#include <chrono>
 #include <glad/gl.h>
 #define GLFW_INCLUDE_NONE
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 #include <imgui.h>
-#include <thread>
 
-namespace {
+TEST(ViewerWindow, StartsWithIconAndFontsAndAgainWithoutTheDataFolder) {
+    const std::vector<unsigned char> rgb(4 * 4 * 3, 128);
+    {
+        Viewer viewer;
+        viewer.dataRoot = testDataRoot();
+        testing::internal::CaptureStdout();
+        ASSERT_TRUE(viewer.init());
+        const std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_NE(out.find("Fenêtre GLFW créée avec succès."), std::string::npos) << out;
+        EXPECT_NE(out.find("Icone de fenetre chargee (128x128)."), std::string::npos) << out;
 
-struct WindowState {
-    int x = 0, y = 0, width = 0, height = 0;
-};
+        viewer.drawFrame();  // the font atlas is built by the first UI frame
+        ASSERT_NE(uiFontRegular, nullptr);
+        EXPECT_STREQ(uiFontRegular->GetDebugName(), "Inter-Regular.otf, 18px");
+        EXPECT_STREQ(uiFontBold->GetDebugName(), "Inter-Bold.otf, 18px");
+        EXPECT_STREQ(uiFontTitle->GetDebugName(), "Inter-Bold.otf, 26px");
 
-WindowState stateOf(GLFWwindow* window) {
-    WindowState s;
-    glfwGetWindowPos(window, &s.x, &s.y);
-    glfwGetWindowSize(window, &s.width, &s.height);
-    return s;
-}
+        const unsigned int logo = loadTexture(testDataRoot() + "/ancre.png");
+        EXPECT_NE(logo, 0u);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(loadTexture(testDataRoot() + "/absent.png"), 0u);
+        EXPECT_NE(testing::internal::GetCapturedStderr().find("Impossible de charger texture : "), std::string::npos);
+        glDeleteTextures(1, &logo);
+        ASSERT_TRUE(viewer.uploadSatelliteImage(4, 4, rgb.data()));
+    }
 
-bool same(const WindowState& a, const WindowState& b) {
-    return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
-}
-
-std::string xdotool(const std::vector<std::string>& args) {
-    return runProcess("/usr/bin/xdotool", args).output;
-}
-
-} // namespace
-
-TEST(ViewerWindow, StartsWithIconFontsAndThreeQuartersOfTheScreen) {
+    // A second viewer once the first is gone, with an empty dataRoot: "data/icon.png"
+    // under the working directory, which has none.
     Viewer viewer;
-    viewer.dataRoot = testDataRoot();
-    testing::internal::CaptureStdout();
-    ASSERT_TRUE(viewer.init());
-    const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_NE(out.find("Fenêtre GLFW créée avec succès."), std::string::npos) << out;
-    EXPECT_NE(out.find("Icone de fenetre chargee (128x128)."), std::string::npos) << out;
-
-    EXPECT_EQ(viewer.display.windowedWidth, 1440);
-    EXPECT_EQ(viewer.display.windowedHeight, 810);
-    EXPECT_EQ(viewer.display.framebufferWidth, 1440);
-    EXPECT_EQ(viewer.display.framebufferHeight, 810);
-    EXPECT_FLOAT_EQ(viewer.camera.aspect, 1440.0f / 810.0f);
-
-    int major = 0, minor = 0, profile = 0;
-    glGetIntegerv(GL_MAJOR_VERSION, &major);
-    glGetIntegerv(GL_MINOR_VERSION, &minor);
-    glGetIntegerv(GL_CONTEXT_PROFILE_MASK, &profile);
-    EXPECT_GE(major * 10 + minor, 33);
-    EXPECT_TRUE(profile & GL_CONTEXT_CORE_PROFILE_BIT);
-
-    viewer.drawFrame();  // the font atlas is built by the first UI frame
-    ASSERT_NE(uiFontRegular, nullptr);
-    EXPECT_STREQ(uiFontRegular->GetDebugName(), "Inter-Regular.otf, 18px");
-    EXPECT_STREQ(uiFontBold->GetDebugName(), "Inter-Bold.otf, 18px");
-    EXPECT_STREQ(uiFontTitle->GetDebugName(), "Inter-Bold.otf, 26px");
-    EXPECT_EQ(ImGui::GetStyle().FrameRounding, 6.0f);
-    // The highlight slot of the size and factor buttons is the button colour.
-    EXPECT_FLOAT_EQ(ImGui::GetStyle().Colors[ImGuiCol_Button].x, 0.082f);
-    EXPECT_FLOAT_EQ(ImGui::GetStyle().Colors[ImGuiCol_Separator].w, 0.055f);
-
-    const unsigned int logo = loadTexture(testDataRoot() + "/ancre.png");
-    EXPECT_NE(logo, 0u);
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(loadTexture(testDataRoot() + "/absent.png"), 0u);
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("Impossible de charger texture : "), std::string::npos);
-    glDeleteTextures(1, &logo);
-}
-
-TEST(ViewerWindow, WithoutDataFolderTheIconIsSkippedAndTheDefaultFontUsed) {
-    Viewer viewer;  // empty dataRoot: "data/icon.png" under the working directory, which has none
     testing::internal::CaptureStderr();
     ASSERT_TRUE(viewer.init());
     const std::string errors = testing::internal::GetCapturedStderr();
     EXPECT_NE(errors.find("Fichier icone introuvable : data/icon.png"), std::string::npos) << errors;
+    ASSERT_TRUE(viewer.uploadSatelliteImage(4, 4, rgb.data()));
     viewer.drawFrame();
+    glfwSwapBuffers(viewer.window);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     ASSERT_NE(uiFontRegular, nullptr);
     EXPECT_EQ(uiFontRegular, uiFontBold);
     EXPECT_EQ(uiFontRegular, uiFontTitle);
     EXPECT_NE(std::string(uiFontRegular->GetDebugName()).find("ProggyClean"), std::string::npos);
 }
 
-TEST(ViewerWindow, FullScreenTwiceReturnsTheWindowToItsPlace) {
+TEST(Splash, DrawsTitleAndProgressBar) {
     Viewer viewer;
     viewer.dataRoot = testDataRoot();
     ASSERT_TRUE(viewer.init());
-    glfwSetWindowPos(viewer.window, 120, 70);
-    const WindowState before{120, 70, 1440, 810};
-    ASSERT_TRUE(pumpUntil([&] { return same(stateOf(viewer.window), before); }));
+    int left = 0, top = 0;
+    glfwGetWindowPos(viewer.window, &left, &top);
+    const int w = viewer.display.framebufferWidth, h = viewer.display.framebufferHeight;
+    // Track from x0 = w/2 - 150 to x0 + 300; its 3 rows start at 0.42 h + 95 from the top.
+    const int x0 = left + w / 2 - 150;
+    const int barRow = top + static_cast<int>(h * 0.42f + 95.0f + 1.5f);
 
-    viewer.toggleFullscreen();
-    EXPECT_TRUE(viewer.display.fullscreen);
-    EXPECT_TRUE(pumpUntil([&] { return same(stateOf(viewer.window), {0, 0, 1920, 1080}); }));
-    EXPECT_TRUE(
-        pumpUntil([&] { return viewer.display.framebufferWidth == 1920 && viewer.display.framebufferHeight == 1080; }));
-    EXPECT_EQ(glfwGetWindowMonitor(viewer.window), glfwGetPrimaryMonitor());
+    showSplash(viewer.window, "Analyse des dalles locales...", 0.85f);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    glFinish();
+    const ScreenImage shown = captureScreen("splash.png");
+    ASSERT_TRUE(shown.ok);
 
-    viewer.toggleFullscreen();
-    EXPECT_FALSE(viewer.display.fullscreen);
-    EXPECT_EQ(glfwGetWindowMonitor(viewer.window), nullptr);
-    EXPECT_TRUE(pumpUntil([&] { return same(stateOf(viewer.window), before); }));
-    EXPECT_TRUE(
-        pumpUntil([&] { return viewer.display.framebufferWidth == 1440 && viewer.display.framebufferHeight == 810; }));
-    EXPECT_FLOAT_EQ(viewer.camera.aspect, 1440.0f / 810.0f);
-}
+    // Filled part (blue), the track beyond 255 pixels (faint grey), the window background.
+    const Rgba filled = shown.at(x0 + 200, barRow);
+    const Rgba track = shown.at(x0 + 280, barRow);
+    const Rgba background = shown.at(left + 10, top + 10);
+    EXPECT_GT(filled.b, 150);
+    EXPECT_LT(filled.r, 80);
+    EXPECT_LT(track.b, 60);
+    EXPECT_GT(track.r, background.r);
 
-TEST(ViewerWindow, ChosenWindowedSizeIsCentredOnTheScreen) {
-    Viewer viewer;
-    viewer.dataRoot = testDataRoot();
-    ASSERT_TRUE(viewer.init());
-    viewer.setWindowedSize(1600, 900);
-    EXPECT_EQ(viewer.display.windowedWidth, 1600);
-    EXPECT_EQ(viewer.display.windowedHeight, 900);
-    EXPECT_TRUE(pumpUntil([&] { return same(stateOf(viewer.window), {160, 90, 1600, 900}); }))
-        << stateOf(viewer.window).x << "," << stateOf(viewer.window).y;
-}
-
-TEST(ViewerWindow, ViewLoopOrbitsZoomsAndLeavesOnEscapeOrClose) {
-    Viewer viewer;
-    viewer.dataRoot = testDataRoot();
-    ASSERT_TRUE(viewer.init());
-    const float yaw = viewer.camera.yaw, pitch = viewer.camera.pitch, distance = viewer.camera.distance;
-    const glm::vec3 target = viewer.camera.target;
-
-    // A left drag of 100 pixels to the right, a right drag of 100 pixels down,
-    // one wheel notch forward, L, then Escape.
-    std::thread user([] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        std::string id = xdotool({"search", "--sync", "--name", "^Abysto$"});
-        id = id.substr(0, id.find('\n'));
-        xdotool({"windowfocus", "--sync", id});
-        xdotool({"mousemove", "--window", id, "600", "400", "sleep", "0.2", "mousedown", "1", "sleep", "0.2",
-                 "mousemove", "--window", id, "700", "400", "sleep", "0.2", "mouseup", "1", "sleep", "0.2",
-                 "mousedown", "3", "sleep", "0.2", "mousemove", "--window", id, "700", "500", "sleep", "0.2",
-                 "mouseup", "3", "sleep", "0.2", "click",
-                 "4", "sleep", "0.2", "key", "l", "sleep", "0.2", "key", "Escape"});
-    });
-    const auto start = std::chrono::steady_clock::now();
-    testing::internal::CaptureStdout();
-    const bool backToMenu = viewer.run();
-    user.join();
-    const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_TRUE(viewer.panels.satelliteOn);
-    EXPECT_NE(out.find("Texture satellite : activée"), std::string::npos) << out;
-    EXPECT_TRUE(backToMenu);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
-    EXPECT_NEAR(viewer.camera.yaw, yaw - 30.0f, 1e-3);
-    EXPECT_NEAR(viewer.camera.pitch, pitch, 1e-3);
-    EXPECT_NEAR(viewer.camera.distance, distance * 0.9f, 1e-2);
-    // Panning moves the target by 0.0015 × distance per pixel.
-    EXPECT_NEAR(glm::length(viewer.camera.target - target), 100.0f * distance * 0.0015f, 0.5f);
-    EXPECT_FALSE(viewer.gestures.orbitDragging);
-    EXPECT_FALSE(viewer.gestures.panDragging);
-
-    // The next run starts afresh and ends when the window is closed.
-    std::thread closer([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        glfwSetWindowShouldClose(viewer.window, GLFW_TRUE);
-    });
-    EXPECT_FALSE(viewer.run());
-    closer.join();
-    EXPECT_FALSE(viewer.run());
-}
-
-TEST(ViewerWindow, ViewerCanBeMadeAgainAfterTheFirstIsGone) {
-    for (int round = 0; round < 2; ++round) {
-        Viewer viewer;
-        viewer.dataRoot = testDataRoot();
-        ASSERT_TRUE(viewer.init()) << "round " << round;
-        std::vector<unsigned char> rgb(4 * 4 * 3, 128);
-        ASSERT_TRUE(viewer.uploadSatelliteImage(4, 4, rgb.data()));
-        viewer.drawFrame();
-        glfwSwapBuffers(viewer.window);
-        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    }
+    // Indeterminate, and a message far wider than the window: still one clean frame.
+    showSplash(viewer.window, std::string(400, 'M'), -1.0f);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
