@@ -4,14 +4,14 @@
 #include "routes/gpx_import.h"
 #include "terrain/bathy.h"
 #include "test_terrain.h"
+#include "tests/support/log_capture.h"
 #include "tests/support/process.h"
 #include "tests/support/temp_dir.h"
 
-#include <cmath>
 #include <filesystem>
+#include <gdal_priv.h>
 #include <gtest/gtest.h>
-#include <map>
-#include <sstream>
+#include <ogrsf_frmts.h>
 
 namespace {
 
@@ -25,9 +25,12 @@ struct GpxFixture : ::testing::Test {
     RouteEditor editor;
     RoutePanelState panel;
     void SetUp() override { editor.setTerrain(terrain.grid(), geo); }
+    bool exportTo(const std::string& path, const std::vector<Route>& routes, const Georeference& with) {
+        bool ok = false;
+        captureStreams([&] { ok = exportGpx(path, routes, with, "Abysto 3D 1.0.2"); });
+        return ok;
+    }
 };
-
-std::string fileText(const std::filesystem::path& p) { return readFile(p); }
 
 // The track names and track points GDAL's GPX driver reads from a file.
 struct OgrTrack {
@@ -37,35 +40,17 @@ struct OgrTrack {
 };
 
 std::vector<OgrTrack> readWithGdal(const std::string& path) {
+    GDALAllRegister();
+    const GDALDatasetUniquePtr gpx(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
     std::vector<OgrTrack> tracks;
-    const ProcessResult names = runProcess("/usr/bin/ogrinfo", {"-ro", "-q", path, "tracks"});
-    EXPECT_EQ(names.exitCode, 0) << names.output;
-    std::istringstream in(names.output);
-    std::string line;
-    while (std::getline(in, line)) {
-        const std::string key = "  name (String) = ";
-        if (line.rfind(key, 0) == 0) tracks.push_back({line.substr(key.size()), {}, {}});
-    }
-    const ProcessResult points = runProcess("/usr/bin/ogrinfo", {"-ro", "-q", path, "track_points"});
-    EXPECT_EQ(points.exitCode, 0) << points.output;
-    std::istringstream pin(points.output);
-    int track = -1;
-    bool ele = false;
-    while (std::getline(pin, line)) {
-        if (line.rfind("  track_fid (Integer) = ", 0) == 0) {
-            track = std::stoi(line.substr(24));
-            ele = false;
-        } else if (line.rfind("  ele (Real) = ", 0) == 0) {
-            ele = line.find("(null)") == std::string::npos;
-        } else if (line.rfind("  POINT (", 0) == 0) {
-            double lon = 0, lat = 0;
-            std::istringstream(line.substr(9)) >> lon >> lat;
-            EXPECT_GE(track, 0);
-            EXPECT_LT(track, static_cast<int>(tracks.size()));
-            if (track < 0 || track >= static_cast<int>(tracks.size())) continue;
-            tracks[static_cast<size_t>(track)].lonLat.push_back({lon, lat});
-            tracks[static_cast<size_t>(track)].hasEle.push_back(ele);
-        }
+    if (!gpx) return tracks;
+    for (const auto& track : gpx->GetLayerByName("tracks"))
+        tracks.push_back({track->GetFieldAsString("name"), {}, {}});
+    for (const auto& point : gpx->GetLayerByName("track_points")) {
+        OgrTrack& track = tracks.at(static_cast<size_t>(point->GetFieldAsInteger("track_fid")));
+        const OGRPoint* at = point->GetGeometryRef()->toPoint();
+        track.lonLat.push_back({at->getX(), at->getY()});
+        track.hasEle.push_back(point->IsFieldSetAndNotNull(point->GetFieldIndex("ele")));
     }
     return tracks;
 }
@@ -102,11 +87,11 @@ TEST_F(GpxFixture, ExportIsReadBackByGdalAndWellFormed) {
     editor.routes = {loop, single, open};
 
     const std::string path = (dir / "parcours.gpx").string();
-    testing::internal::CaptureStdout();
-    ASSERT_TRUE(exportGpx(path, editor.routes, geo, "Abysto 3D 1.0.2")) << lastGpxError();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Export GPX termine : " + path + " (2 parcours)\n");
+    const Captured exported =
+        captureStreams([&] { EXPECT_TRUE(exportGpx(path, editor.routes, geo, "Abysto 3D 1.0.2")) << lastGpxError(); });
+    ASSERT_EQ(exported.out, "Export GPX termine : " + path + " (2 parcours)\n");
 
-    const std::string text = fileText(path);
+    const std::string text = readFile(path);
     EXPECT_EQ(text.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
                          "<gpx version=\"1.1\" creator=\"Abysto 3D 1.0.2\"\r\n"
                          "     xmlns=\"http://www.topografix.com/GPX/1/1\">\r\n"
@@ -119,11 +104,7 @@ TEST_F(GpxFixture, ExportIsReadBackByGdalAndWellFormed) {
     EXPECT_NE(text.find("    <name>Parcours</name>\r\n"), std::string::npos);
     EXPECT_NE(text.find("        <ele>-0.50</ele>\r\n"), std::string::npos);  // z at column 10
     EXPECT_EQ(text.substr(text.size() - 8), "</gpx>\r\n");
-    size_t bareLf = 0;
-    for (size_t i = 0; i < text.size(); ++i)
-        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) ++bareLf;
-    EXPECT_EQ(bareLf, 0u);
-
+    EXPECT_EQ(countOf(text, "\n"), countOf(text, "\r\n"));  // no bare line feed
     const ProcessResult lint = runProcess("/usr/bin/xmllint", {"--noout", path});
     EXPECT_EQ(lint.exitCode, 0) << lint.output;
 
@@ -149,9 +130,9 @@ TEST_F(GpxFixture, ExportIsReadBackByGdalAndWellFormed) {
     // terrain, the entity-escaped name kept as written.
     RouteEditor back;
     int outside = -1;
-    testing::internal::CaptureStdout();
-    ASSERT_TRUE(importGpx(path, geo, terrain.grid(), back, outside)) << lastGpxError();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Import GPX : 2 parcours, 1 point(s) hors de la zone chargee.\n");
+    const Captured imported =
+        captureStreams([&] { EXPECT_TRUE(importGpx(path, geo, terrain.grid(), back, outside)) << lastGpxError(); });
+    ASSERT_EQ(imported.out, "Import GPX : 2 parcours, 1 point(s) hors de la zone chargee.\n");
     EXPECT_EQ(outside, 1);  // (400, 400)
     ASSERT_EQ(back.routes.size(), 2u);
     EXPECT_EQ(back.routes[0].name, "Chenal &lt;nord&gt; &amp; &quot;sud&quot;");
@@ -168,35 +149,32 @@ TEST_F(GpxFixture, ExportIsReadBackByGdalAndWellFormed) {
     EXPECT_FALSE(back.routes[1].points[2].hasZ);
 }
 
-TEST_F(GpxFixture, ExportFailures) {
-    const std::string path = (dir / "a.gpx").string();
+TEST_F(GpxFixture, ExportFailuresLeaveTheChosenFileAlone) {
+    const std::string path = (dir / "a.gpx").string(), unwritable = (dir / "missing" / "b.gpx").string();
     editor.routes = {makeRoute({{1, 1}, {2, 2}})};
-    EXPECT_FALSE(exportGpx(path, editor.routes, Georeference{}, "Abysto 3D 1.0.2"));
-    EXPECT_EQ(lastGpxError(), "Georeferencement absent : impossible de convertir en WGS84.");
-    EXPECT_FALSE(exportGpx(path, {}, geo, "Abysto 3D 1.0.2"));
-    EXPECT_EQ(lastGpxError(), "Aucun parcours a exporter.");
-
-    // No route of 2 points: reported, and the file the user chose is left as it was.
-    writeFile(dir / "a.gpx", "earlier content");
-    EXPECT_FALSE(exportGpx(path, {makeRoute({{1, 1}}), Route{}}, geo, "Abysto 3D 1.0.2"));
-    EXPECT_EQ(lastGpxError(), "Aucun parcours ne comporte au moins deux points.");
-    EXPECT_EQ(fileText(dir / "a.gpx"), "earlier content");
-
-    const std::string unwritable = (dir / "missing" / "b.gpx").string();
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(exportGpx(unwritable, editor.routes, geo, "Abysto 3D 1.0.2"));
-    testing::internal::GetCapturedStderr();
-    EXPECT_EQ(lastGpxError(), "Impossible d'ouvrir " + unwritable + " en ecriture.");
+    writeFile(path, "earlier content");
+    const struct {
+        std::string path;
+        std::vector<Route> routes;
+        Georeference geo;
+        std::string error;
+    } rows[] = {
+        {path, editor.routes, Georeference{}, "Georeferencement absent : impossible de convertir en WGS84."},
+        {path, {}, geo, "Aucun parcours a exporter."},
+        {path, {makeRoute({{1, 1}}), Route{}}, geo, "Aucun parcours ne comporte au moins deux points."},
+        {unwritable, editor.routes, geo, "Impossible d'ouvrir " + unwritable + " en ecriture."},
+    };
+    for (const auto& row : rows) {
+        EXPECT_FALSE(exportTo(row.path, row.routes, row.geo));
+        EXPECT_EQ(lastGpxError(), row.error);
+    }
+    EXPECT_EQ(readFile(path), "earlier content");
 
     // Through the window's hook: the status line says what happened.
-    testing::internal::CaptureStderr();
-    exportRoutesTo(unwritable, editor, panel, "Abysto 3D 1.0.2");
-    testing::internal::GetCapturedStderr();
+    captureStreams([&] { exportRoutesTo(unwritable, editor, panel, "Abysto 3D 1.0.2"); });
     EXPECT_TRUE(panel.statusIsError);
     EXPECT_EQ(panel.statusText, lastGpxError());
-    testing::internal::CaptureStdout();
-    exportRoutesTo(path, editor, panel, "Abysto 3D 1.0.2");
-    testing::internal::GetCapturedStdout();
+    captureStreams([&] { exportRoutesTo(path, editor, panel, "Abysto 3D 1.0.2"); });
     EXPECT_FALSE(panel.statusIsError);
     EXPECT_EQ(panel.statusText, "Parcours exportés.");
     EXPECT_EQ(lastGpxError(), "");
@@ -204,22 +182,27 @@ TEST_F(GpxFixture, ExportFailures) {
 
 TEST_F(GpxFixture, ImportFailuresLeaveTheRoutesAlone) {
     editor.routes = {makeRoute({{1, 1}, {2, 2}})};
-    int outside = -1;
-    const std::string path = (dir / "x.gpx").string();
+    const std::string path = (dir / "x.gpx").string(), none = (dir / "none.gpx").string();
+    // A single usable point makes no route.
     writeFile(path, "<gpx><trk><trkseg><trkpt lat=\"48.35\" lon=\"-4.6\"/></trkseg></trk>"
                     "<wpt lat=\"48.3\" lon=\"-4.5\"/></gpx>");
-    EXPECT_FALSE(importGpx(path, Georeference{}, terrain.grid(), editor, outside));
-    EXPECT_EQ(lastGpxError(), "Georeferencement absent : chargez une zone avant d'importer.");
-    EXPECT_FALSE(importGpx((dir / "none.gpx").string(), geo, terrain.grid(), editor, outside));
-    EXPECT_EQ(lastGpxError(), "Impossible d'ouvrir " + (dir / "none.gpx").string() + ".");
-    EXPECT_FALSE(importGpx(dir.str(), geo, terrain.grid(), editor, outside));  // a folder
-    EXPECT_EQ(lastGpxError(), "Impossible d'ouvrir " + dir.str() + ".");
     writeFile(dir / "empty.gpx", "");
-    EXPECT_FALSE(importGpx((dir / "empty.gpx").string(), geo, terrain.grid(), editor, outside));
-    EXPECT_EQ(lastGpxError(), "Fichier vide.");
-    // A single usable point makes no route.
-    EXPECT_FALSE(importGpx(path, geo, terrain.grid(), editor, outside));
-    EXPECT_EQ(lastGpxError(), "Aucune trace exploitable trouvee dans le fichier.");
+    const struct {
+        std::string path;
+        Georeference geo;
+        std::string error;
+    } rows[] = {
+        {path, Georeference{}, "Georeferencement absent : chargez une zone avant d'importer."},
+        {none, geo, "Impossible d'ouvrir " + none + "."},
+        {dir.str(), geo, "Impossible d'ouvrir " + dir.str() + "."},  // a folder
+        {(dir / "empty.gpx").string(), geo, "Fichier vide."},
+        {path, geo, "Aucune trace exploitable trouvee dans le fichier."},
+    };
+    for (const auto& row : rows) {
+        int outside = -1;
+        EXPECT_FALSE(importGpx(row.path, row.geo, terrain.grid(), editor, outside));
+        EXPECT_EQ(lastGpxError(), row.error);
+    }
     EXPECT_EQ(editor.routes.size(), 1u);
 
     editor.selectRoute(0);
@@ -249,9 +232,7 @@ TEST_F(GpxFixture, HandWrittenDialects) {
     editor.routes = {makeRoute({{1, 1}, {2, 2}})};
     panel.selectedPoint = 1;
     panel.profile.routesDirty = false;
-    testing::internal::CaptureStdout();
-    importRoutesFrom(path, editor, panel);
-    testing::internal::GetCapturedStdout();
+    captureStreams([&] { importRoutesFrom(path, editor, panel); });
     ASSERT_EQ(editor.routes.size(), 2u);  // the track only: it wins over the route
     const Route& r = editor.routes[1];
     EXPECT_EQ(r.name, "Côte d'Émeraude");
@@ -273,9 +254,7 @@ TEST_F(GpxFixture, HandWrittenDialects) {
     writeFile(path, "<gpx><rte><name>R1</name><rtept lat=\"1\" lon=\"2\"/><rtept lat=\"3\" lon=\"4\"/></rte>"
                     "<rte><rtept lat=\"5\" lon=\"6\"><name>wp</name></rtept><rtept lat=\"7\" lon=\"8\"/>"
                     "<rtept lat=\"9\" lon=\"10\"/></rte>");  // unclosed root and all
-    testing::internal::CaptureStdout();
-    importRoutesFrom(path, editor, panel);
-    testing::internal::GetCapturedStdout();
+    captureStreams([&] { importRoutesFrom(path, editor, panel); });
     ASSERT_EQ(editor.routes.size(), 4u);
     EXPECT_EQ(editor.routes[2].name, "R1");
     EXPECT_EQ(editor.routes[3].name, "Parcours importe");  // a point's name is not the route's
@@ -346,9 +325,8 @@ TEST_F(GpxFixture, RealFilesFromManyProgramsImportOrFailCleanly) {
         RouteEditor ed;
         ed.setTerrain(terrain.grid(), geo);
         int outside = -1;
-        testing::internal::CaptureStdout();
-        const bool ok = importGpx(kGpxDir + e.file, geo, terrain.grid(), ed, outside);
-        testing::internal::GetCapturedStdout();
+        bool ok = false;
+        captureStreams([&] { ok = importGpx(kGpxDir + e.file, geo, terrain.grid(), ed, outside); });
         if (e.routes == 0) {
             EXPECT_FALSE(ok);
             EXPECT_EQ(lastGpxError(), "Aucune trace exploitable trouvee dans le fichier.");
@@ -372,10 +350,8 @@ TEST_F(GpxFixture, HeightsComeFromTheTerrainNotTheFile) {
     ASSERT_TRUE(wgs84ToLambert93({42.9410590, 0.9630410}, X, Y));
     const Georeference here = makeGeoreference(X - 50.25, Y + 70.5, 42.94, 0.963);
     int outside = -1;
-    testing::internal::CaptureStdout();
-    ASSERT_TRUE(importGpx(kGpxDir + "togeojson__strava.gpx", here, terrain.grid(), editor, outside));
-    testing::internal::GetCapturedStdout();
-    ASSERT_EQ(editor.routes.size(), 1u);
+    captureStreams([&] { importGpx(kGpxDir + "togeojson__strava.gpx", here, terrain.grid(), editor, outside); });
+    ASSERT_EQ(editor.routes.size(), 1u) << lastGpxError();
     const RoutePoint& p = editor.routes[0].points[0];
     EXPECT_NEAR(p.x, 50.25, 1e-6);
     EXPECT_NEAR(p.y, 70.5, 1e-6);
