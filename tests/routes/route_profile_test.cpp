@@ -87,7 +87,6 @@ TEST(RouteLegs, HeadingsFromTrueNorth) {
 }
 
 TEST(RouteDurations, TravelTimesAndTheirText) {
-    EXPECT_DOUBLE_EQ(travelHours(1852, 4.0), 1852 / (4.0 * 0.514444) / 3600);
     EXPECT_EQ(formatDuration(travelHours(1852, 4.0)), "15 min");
     EXPECT_EQ(formatDuration(travelHours(10000, 4.0)), "1h21");
     EXPECT_EQ(formatDuration(0.999), "1h00");
