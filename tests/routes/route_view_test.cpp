@@ -2,7 +2,6 @@
 // context, read back pixel by pixel, then routes in the real view, where
 // clicks in route mode pick the terrain, the keys reach the route editor and
 // the route window follows the selected route.
-#include "test_terrain.h"
 #include "tests/viewer/gl_test_support.h"
 #include "viewer/viewer.h"
 
@@ -29,21 +28,22 @@ struct Image {
     std::vector<unsigned char> pixels;
     int width = 0, height = 0;
     Rgba at(int x, int yFromTop) const { return pixelAt(pixels, width, x, height - 1 - yFromTop); }
-    // Whether some pixel within `radius` of (x, y) has the colour (llvmpipe rounds a level or two off).
-    bool hasNear(int x, int y, const Rgba& want, int radius = 2) const {
-        for (int dy = -radius; dy <= radius; ++dy)
-            for (int dx = -radius; dx <= radius; ++dx) {
-                const Rgba c = at(x + dx, y + dy);
-                if (std::abs(c.r - want.r) <= 4 && std::abs(c.g - want.g) <= 4 && std::abs(c.b - want.b) <= 4)
-                    return true;
-            }
-        return false;
-    }
-    bool anyLit(int x, int y, int radius) const {
+    // Whether some pixel within `radius` of (x, y) passes `test`.
+    template <typename Test>
+    bool any(int x, int y, int radius, Test test) const {
         for (int dy = -radius; dy <= radius; ++dy)
             for (int dx = -radius; dx <= radius; ++dx)
-                if (const Rgba c = at(x + dx, y + dy); c.r + c.g + c.b > 12) return true;
+                if (test(at(x + dx, y + dy))) return true;
         return false;
+    }
+    // The colour, give or take the level or two llvmpipe rounds off.
+    bool hasNear(int x, int y, const Rgba& want, int radius = 2) const {
+        return any(x, y, radius, [&](const Rgba& c) {
+            return std::abs(c.r - want.r) <= 4 && std::abs(c.g - want.g) <= 4 && std::abs(c.b - want.b) <= 4;
+        });
+    }
+    bool anyLit(int x, int y, int radius) const {
+        return any(x, y, radius, [](const Rgba& c) { return c.r + c.g + c.b > 12; });
     }
 };
 
@@ -101,20 +101,12 @@ struct RouteViewTest : testing::Test {
     }
 };
 
-// The renderer alone in the view's context, on a 100 m square of -5 m drawn
+// The view's renderer alone, on the first 100 m square of the sea bed drawn
 // in the framebuffer's 400 x 400 corner, 4 px a metre.
 struct RouteRenderTest : RouteViewTest {
-    TestTerrain terrain = makeTerrain(101, 101, [](int, int) { return -5.0f; });
-    RouteEditor editor;
-    RouteRenderParams params;
+    RouteEditor& editor = viewer.routes.editor;
     RouteRenderer& renderer = viewer.routes.renderer;
-
-    void SetUp() override {
-        RouteViewTest::SetUp();
-        editor.setTerrain(terrain.grid(), makeGeoreference(150000, 6800000, 48.4, -4.5));
-        params.draught = 0.3f;
-        params.pointSize = 1.5f;
-    }
+    RouteRenderParams params{0.0f, 1.0f, 0.3f, true, 1.5f};  // draught 0.3 m, crosses of 1.5 m
     void addRoute(const std::vector<std::pair<double, double>>& xy, bool loop = false) {
         editor.startRoute("test");
         for (auto [x, y] : xy) editor.addPoint(x, y);
@@ -183,8 +175,9 @@ TEST_F(RouteRenderTest, HiddenRoutesAreNotDrawnAndLoopsClose) {
 
 TEST_F(RouteRenderTest, ClearanceColoursAlongTheLine) {
     // A shoal: the bottom at -0.6 m round (50, 50), so the keel of 0.3 m has 0.3 m under it.
-    for (GridPoint& p : terrain.points)
+    for (GridPoint& p : grid.points)
         if (std::abs(p.x - 50) <= 2 && std::abs(-p.y - 50) <= 2) p.z = -0.6f;
+    setTerrain(grid);
     addRoute({{50, 50}, {90, 50}});
     params.pointSize = 0.5f;
     const Image coloured = draw("route_clearance.png");
@@ -213,23 +206,27 @@ TEST_F(RouteRenderTest, LinesFloatOnTheSeaAndStrokesReachTheBottom) {
     const Image without = draw("route_from_south_no_strokes.png", true);
     EXPECT_FALSE(without.anyLit(px(20), row(-6.0), 1));
     EXPECT_TRUE(without.hasNear(px(50), row(2.0), over(routecolor::kGreen)));
-}
 
-TEST_F(RouteRenderTest, DrawingAfterDestroyDoesNothing) {
-    addRoute({{20, 20}, {80, 20}});
-    draw("route_before_destroy.png");
+    // Drawing after destroy does nothing rather than touching deleted names.
     const unsigned int buffer = renderer.vertexBuffer;
     renderer.destroy();
     glUseProgram(0);  // a program in use is only flagged for deletion
     EXPECT_FALSE(glIsBuffer(buffer));
-    EXPECT_FALSE(draw("route_after_destroy.png").anyLit(px(50), px(20), 4));
+    EXPECT_FALSE(draw("route_after_destroy.png", true).anyLit(px(50), row(2.0), 4));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-// The view's glue: a click picks the sea bed, the keys reach the route editor
-// with their modifiers, the lines follow the sea level, the selected point its
-// yellow cross, and the route window computes the selected route's profile.
+// The view's glue: the terrain's georeference, a click picks the sea bed, the
+// keys reach the route editor with their modifiers, the lines follow the sea
+// level, the selected point its yellow cross, the route window computes the
+// selected route's profile, and a new terrain starts afresh.
 TEST_F(RouteViewTest, ClicksKeysAndTheRouteWindowInTheView) {
+    const Georeference& geo = viewer.routes.editor.geo;
+    EXPECT_TRUE(geo.georeferenced);
+    EXPECT_DOUBLE_EQ(geo.originX, 145000.0);
+    EXPECT_DOUBLE_EQ(geo.originY, 6839000.0);
+    // Centre (145100, 6838950) is near 48.41 N 4.50 W: sin(48.41 deg) x (-4.50 - 3).
+    EXPECT_NEAR(geo.convergence, std::sin(48.41 * M_PI / 180.0) * (-4.50 - 3.0), 0.01);
     EXPECT_EQ(viewer.routes.panel.interactionMode, kModeMarker);
     viewer.routes.panel.interactionMode = kModeRoute;
     clickGrid(40, 30);
@@ -278,19 +275,10 @@ TEST_F(RouteViewTest, ClicksKeysAndTheRouteWindowInTheView) {
     EXPECT_FLOAT_EQ(viewer.routes.panel.profile.stats.maxZ, -5.0f);
     press(GLFW_KEY_ESCAPE);  // not drawing: the view's again
     EXPECT_TRUE(viewer.panels.returnToMenu);
-}
 
-TEST_F(RouteViewTest, ANewTerrainStartsWithoutRoutesAndWithItsGeoreference) {
-    const Georeference& geo = viewer.routes.editor.geo;
-    EXPECT_TRUE(geo.georeferenced);
-    EXPECT_DOUBLE_EQ(geo.originX, 145000.0);
-    EXPECT_DOUBLE_EQ(geo.originY, 6839000.0);
-    // Centre (145100, 6838950) is near 48.41 N 4.50 W: sin(48.41 deg) x (-4.50 - 3).
-    EXPECT_NEAR(geo.convergence, std::sin(48.41 * M_PI / 180.0) * (-4.50 - 3.0), 0.01);
-
-    drawRoute({{40, 30}, {100, 30}});
+    // A new terrain starts without routes, with its own georeference (none at Lambert-93 (0, 0)).
     viewer.routes.panel.selectedPoint = 1;
-    setTerrain(makeSlopeGrid(50, 50, -5.0f, -5.0f));  // at Lambert-93 (0, 0)
+    setTerrain(makeSlopeGrid(50, 50, -5.0f, -5.0f));
     EXPECT_TRUE(viewer.routes.editor.routes.empty());
     EXPECT_EQ(viewer.routes.editor.selectedRoute, -1);
     EXPECT_EQ(viewer.routes.panel.selectedPoint, -1);
