@@ -109,13 +109,7 @@ TEST(RouteClearance, ColoursAndSummaryLines) {
     p.hasZ = false;
     EXPECT_EQ(clearanceColor(p, true, 0.0f, 0.0f), routecolor::kNoHeight);
 
-    ProfileStats st;
-    st.length = 1852;
-    st.hasValid = true;
-    st.maxZ = -2.0f;
-    st.minZ = -6.0f;
-    st.validCount = 8;
-    st.sampleCount = 10;
+    ProfileStats st{1852, -2.0f, -6.0f, 8, 10, true};  // bottom -2 to -6 m, 8 valid samples of 10
     RouteSettings settings;  // draught 0.3, margin 0.5, 4 knots
     std::vector<PanelLine> lines = routeSummaryLines(st, settings, 0.0f);
     ASSERT_EQ(lines.size(), 6u);
