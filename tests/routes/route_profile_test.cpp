@@ -217,7 +217,7 @@ TEST(RouteChart, LayoutOfTheProfile) {
     EXPECT_FLOAT_EQ(none.unavailableAt.y, 189);
 }
 
-// What the lines look like is checked where they are drawn (route_render_test);
+// What the lines look like is checked where they are drawn (route_view_test);
 // here only the floor of the crosses' size, which no drawing test reaches.
 TEST(RouteLines, CrossesNeverShrinkBelowHalfAMetre) {
     RouteEditor editor;
