@@ -33,10 +33,6 @@ TEST(RouteProfile, ThirtyKilometresAreSampledEverySevenAndAHalfMetres) {
     ASSERT_EQ(s.size(), 4001u);
     EXPECT_FLOAT_EQ(s[1].distance, 7.5f);
     EXPECT_FLOAT_EQ(s[4000].distance, 30000.0f);
-    const ProfileStats st = profileStats(s);
-    EXPECT_EQ(st.sampleCount, 4001);
-    EXPECT_EQ(st.validCount, 1);  // only the start lies on the 3 x 3 grid
-    EXPECT_FLOAT_EQ(st.length, 30000.0f);
 }
 
 TEST(RouteProfile, LoopsCloseOnTheFirstPointAndStatsSkipInvalidSamples) {
@@ -61,14 +57,10 @@ TEST(RouteLegs, HeadingsFromTrueNorth) {
     const Route east = makeRoute({{0, 0}, {10, 0}});
     const Route south = makeRoute({{0, 0}, {0, 10}});
     const Route north = makeRoute({{0, 10}, {0, 0}});
-    const Route west = makeRoute({{10, 0}, {0, 0}});
     EXPECT_FLOAT_EQ(computeLegs(east, 0)[0].heading, 90.0f);
-    EXPECT_FLOAT_EQ(computeLegs(south, 0)[0].heading, 180.0f);
     EXPECT_FLOAT_EQ(computeLegs(north, 0)[0].heading, 0.0f);
-    EXPECT_FLOAT_EQ(computeLegs(west, 0)[0].heading, 270.0f);
     EXPECT_NEAR(computeLegs(north, -5.5)[0].heading, 354.5f, 1e-4);
     EXPECT_NEAR(computeLegs(east, 3.25)[0].heading, 93.25f, 1e-4);
-    EXPECT_EQ(legRows(computeLegs(east, 0), 4.0f)[0].heading, "090 deg");
     EXPECT_EQ(legRows(computeLegs(south, 0), 4.0f)[0].heading, "180 deg");
     EXPECT_EQ(legRows(computeLegs(north, -0.3), 4.0f)[0].heading, "000 deg");  // 359.7
 
@@ -87,13 +79,10 @@ TEST(RouteLegs, HeadingsFromTrueNorth) {
 }
 
 TEST(RouteDurations, TravelTimesAndTheirText) {
-    EXPECT_DOUBLE_EQ(travelHours(1852, 4.0), 1852 / (4.0 * 0.514444) / 3600);
     EXPECT_EQ(formatDuration(travelHours(1852, 4.0)), "15 min");
     EXPECT_EQ(formatDuration(travelHours(10000, 4.0)), "1h21");
     EXPECT_EQ(formatDuration(0.999), "1h00");
-    EXPECT_EQ(formatDuration(2.5), "2h30");
     EXPECT_EQ(formatDuration(0.0), "--");
-    EXPECT_EQ(formatDuration(-1.0), "--");
     EXPECT_EQ(travelHours(1000, 0.01), 0.0);
 }
 
@@ -103,20 +92,13 @@ TEST(RouteClearance, ColoursAndSummaryLines) {
     p.z = -2.0f;
     // sea level 0, draught 1.5: 0.5 m under the keel is green, less is orange, negative red.
     EXPECT_EQ(clearanceColor(p, true, 1.5f, 0.0f), routecolor::kGreen);
-    EXPECT_EQ(clearanceColor(p, true, 1.7f, 0.0f), routecolor::kOrange);
     EXPECT_EQ(clearanceColor(p, true, 2.0f, 0.0f), routecolor::kOrange);  // exactly 0
     EXPECT_EQ(clearanceColor(p, true, 2.01f, 0.0f), routecolor::kRed);
     EXPECT_EQ(clearanceColor(p, false, 5.0f, 0.0f), routecolor::kGreen);
     p.hasZ = false;
     EXPECT_EQ(clearanceColor(p, true, 0.0f, 0.0f), routecolor::kNoHeight);
 
-    ProfileStats st;
-    st.length = 1852;
-    st.hasValid = true;
-    st.maxZ = -2.0f;
-    st.minZ = -6.0f;
-    st.validCount = 8;
-    st.sampleCount = 10;
+    ProfileStats st{1852, -2.0f, -6.0f, 8, 10, true};  // bottom -2 to -6 m, 8 valid samples of 10
     RouteSettings settings;  // draught 0.3, margin 0.5, 4 knots
     std::vector<PanelLine> lines = routeSummaryLines(st, settings, 0.0f);
     ASSERT_EQ(lines.size(), 6u);
@@ -224,7 +206,7 @@ TEST(RouteChart, LayoutOfTheProfile) {
     EXPECT_FLOAT_EQ(none.unavailableAt.y, 189);
 }
 
-// What the lines look like is checked where they are drawn (route_render_test);
+// What the lines look like is checked where they are drawn (route_view_test);
 // here only the floor of the crosses' size, which no drawing test reaches.
 TEST(RouteLines, CrossesNeverShrinkBelowHalfAMetre) {
     RouteEditor editor;

@@ -1,6 +1,5 @@
-// Routes in the real view on the virtual screen: clicks in route mode pick
-// the terrain, the keys finish, abandon, undo and delete, the lines are drawn
-// over the terrain and the route window shows the selected route.
+// The route renderer alone in the view's GL context, read back pixel by
+// pixel, then routes in the real view.
 #include "tests/viewer/gl_test_support.h"
 #include "viewer/viewer.h"
 
@@ -16,177 +15,253 @@
 
 namespace {
 
-// A flat sea bed at -5 m, `cols` x `rows` points one metre apart, with its
-// top-left corner at Lambert-93 (originX, originY).
-TerrainGrid makeSeaBed(int cols, int rows, double originX, double originY) {
-    TerrainGrid grid;
-    grid.width = cols;
-    grid.height = rows;
-    grid.originX = originX;
-    grid.originY = originY;
-    for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < cols; ++c) grid.points.push_back({float(c), -float(r), -5.0f, true});
-    for (int r = 0; r + 1 < rows; ++r)
-        for (int c = 0; c + 1 < cols; ++c) {
-            const uint32_t a = r * cols + c, b = a + 1, d = a + cols, e = d + 1;
-            grid.triangles.push_back({a, b, d});
-            grid.triangles.push_back({b, e, d});
-        }
-    return grid;
+// The colour an RGBA line colour leaves on the black background.
+Rgba over(const RouteColor& c) {
+    return {static_cast<int>(c.r * c.a * 255.0f + 0.5f), static_cast<int>(c.g * c.a * 255.0f + 0.5f),
+            static_cast<int>(c.b * c.a * 255.0f + 0.5f), 255};
 }
 
-struct Pixel {
-    double x = 0, y = 0;  // framebuffer, origin top-left
+// A framebuffer read back (rows bottom-up), looked at with rows from the top.
+struct Image {
+    std::vector<unsigned char> pixels;
+    int width = 0, height = 0;
+    Rgba at(int x, int yFromTop) const { return pixelAt(pixels, width, x, height - 1 - yFromTop); }
+    // Whether some pixel within `radius` of (x, y) passes `test`.
+    template <typename Test>
+    bool any(int x, int y, int radius, Test test) const {
+        for (int dy = -radius; dy <= radius; ++dy)
+            for (int dx = -radius; dx <= radius; ++dx)
+                if (test(at(x + dx, y + dy))) return true;
+        return false;
+    }
+    // The colour, give or take the level or two llvmpipe rounds off.
+    bool hasNear(int x, int y, const Rgba& want, int radius = 2) const {
+        return any(x, y, radius, [&](const Rgba& c) {
+            return std::abs(c.r - want.r) <= 4 && std::abs(c.g - want.g) <= 4 && std::abs(c.b - want.b) <= 4;
+        });
+    }
+    bool anyLit(int x, int y, int radius) const {
+        return any(x, y, radius, [](const Rgba& c) { return c.r + c.g + c.b > 12; });
+    }
 };
 
+Image readBack(const std::string& name, int width, int height) {
+    glFinish();
+    Image image{readFramebuffer(width, height, GL_BACK), width, height};
+    saveScreenshot(name, width, height, image.pixels);
+    return image;
+}
+
+// The view on a flat sea bed at -5 m, 201 x 101 points one metre apart, near Brest.
 struct RouteViewTest : testing::Test {
     Viewer viewer;
-    TerrainGrid grid = makeSeaBed(201, 101, 145000.0, 6839000.0);
+    TerrainGrid grid = makeSlopeGrid(201, 101, -5.0f, -5.0f);
 
     void SetUp() override {
+        grid.originX = 145000.0;
+        grid.originY = 6839000.0;
         viewer.dataRoot = testDataRoot();
         ASSERT_TRUE(viewer.init());
-        testing::internal::CaptureStdout();
-        viewer.setTerrain(grid);
-        testing::internal::GetCapturedStdout();
+        setTerrain(grid);
         viewer.camera.pitch = 60.0f;
     }
-
-    // Where world point (x, height, z) shows on the framebuffer.
-    Pixel onScreen(double x, double height, double z) const {
+    void setTerrain(const TerrainGrid& terrain) {
+        testing::internal::CaptureStdout();
+        viewer.setTerrain(terrain);
+        testing::internal::GetCapturedStdout();
+    }
+    // Where world point (x, height, z) shows on the framebuffer, rows from the top.
+    std::pair<int, int> onScreen(double x, double height, double z) const {
         const glm::dvec4 viewport(0, 0, viewer.display.framebufferWidth, viewer.display.framebufferHeight);
         const glm::dvec3 win = glm::projectNO(glm::dvec3(x, height, z), glm::dmat4(viewer.camera.view()),
                                               glm::dmat4(viewer.camera.projection()), viewport);
-        return {win.x, viewer.display.framebufferHeight - win.y};
+        return {static_cast<int>(win.x), static_cast<int>(viewer.display.framebufferHeight - win.y)};
     }
     // A click without movement on the sea bed at grid (x, y).
     void clickGrid(double x, double y) {
-        const Pixel p = onScreen(x, -5.0, y);
+        const auto [px, py] = onScreen(x, -5.0, y);
         testing::internal::CaptureStdout();
-        viewer.handleClick(p.x, p.y);
+        viewer.handleClick(px, py);
         testing::internal::GetCapturedStdout();
     }
     void press(int key, int mods = 0) { viewer.onKey(key, GLFW_PRESS, mods); }
-
-    std::vector<unsigned char> drawAndRead() {
-        viewer.drawFrame();
-        glFinish();
-        return readFramebuffer(viewer.display.framebufferWidth, viewer.display.framebufferHeight, GL_BACK);
+    void drawRoute(const std::vector<std::pair<double, double>>& points) {
+        viewer.routes.panel.interactionMode = kModeRoute;
+        for (auto [x, y] : points) clickGrid(x, y);
+        press(GLFW_KEY_ENTER);
     }
-    // Whether a pixel within 2 of p has the colour (rows of `pixels` are bottom-up).
-    bool colourNear(const std::vector<unsigned char>& pixels, Pixel p, int r, int g, int b) const {
-        const int cx = static_cast<int>(p.x), cy = viewer.display.framebufferHeight - 1 - static_cast<int>(p.y);
-        for (int dy = -2; dy <= 2; ++dy)
-            for (int dx = -2; dx <= 2; ++dx) {
-                const ::Rgba c = pixelAt(pixels, viewer.display.framebufferWidth, cx + dx, cy + dy);
-                if (std::abs(c.r - r) <= 4 && std::abs(c.g - g) <= 4 && std::abs(c.b - b) <= 4) return true;
-            }
-        return false;
+    Image drawAndRead(const std::string& name) {
+        viewer.drawFrame();
+        return readBack(name, viewer.display.framebufferWidth, viewer.display.framebufferHeight);
+    }
+    bool shows(const Image& image, std::pair<int, int> at, const RouteColor& colour) const {
+        return image.hasNear(at.first, at.second, over(colour));
     }
 };
 
+// The view's renderer alone, on the first 100 m square of the sea bed drawn
+// in the framebuffer's 400 x 400 corner, 4 px a metre.
+struct RouteRenderTest : RouteViewTest {
+    RouteEditor& editor = viewer.routes.editor;
+    RouteRenderer& renderer = viewer.routes.renderer;
+    RouteRenderParams params{0.0f, 1.0f, 0.3f, true, 1.5f};  // draught 0.3 m, crosses of 1.5 m
+    void addRoute(const std::vector<std::pair<double, double>>& xy, bool loop = false) {
+        editor.startRoute("test");
+        for (auto [x, y] : xy) editor.addPoint(x, y);
+        editor.inProgress.loop = loop;
+        ASSERT_GE(editor.finishRoute(), 0);
+    }
+    // From above: grid x to the right, rows downwards. From the south: grid x
+    // to the right, heights -50..50 m upwards.
+    Image draw(const std::string& name, bool fromSouth = false) {
+        const glm::mat4 view = fromSouth
+                                   ? glm::lookAt(glm::vec3(50, 0, 300), glm::vec3(50, 0, 0), glm::vec3(0, 1, 0))
+                                   : glm::lookAt(glm::vec3(50, 200, 50), glm::vec3(50, 0, 50), glm::vec3(0, 0, -1));
+        glViewport(0, 0, 400, 400);
+        glDisable(GL_BLEND);
+        glEnable(GL_DEPTH_TEST);
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        renderer.draw(editor, view, glm::ortho(-50.0f, 50.0f, -50.0f, 50.0f, 1.0f, 1000.0f), params);
+        return readBack(name, 400, 400);
+    }
+};
+
+int px(double metres) { return static_cast<int>(metres * 4.0); }
+
 } // namespace
 
-TEST_F(RouteViewTest, ThreeClicksAndEnterMakeARouteDrawnOverTheSeaBed) {
-    EXPECT_EQ(viewer.routes.panel.interactionMode, kModeMarker);
-    viewer.routes.panel.interactionMode = kModeRoute;
-    clickGrid(40, 30);
-    clickGrid(160, 30);
-    clickGrid(160, 80);
-    ASSERT_TRUE(viewer.routes.editor.drawing);
-    const Route& drawn = viewer.routes.editor.inProgress;
-    EXPECT_EQ(drawn.name, "Parcours 1");
-    ASSERT_EQ(drawn.points.size(), 3u);
-    // The pick marches in steps of about a metre.
-    EXPECT_NEAR(drawn.points[0].x, 40, 1.5);
-    EXPECT_NEAR(drawn.points[0].y, 30, 1.5);
-    EXPECT_NEAR(drawn.points[2].x, 160, 1.5);
-    EXPECT_NEAR(drawn.points[2].y, 80, 1.5);
-    EXPECT_TRUE(drawn.points[1].hasZ);
-    EXPECT_FLOAT_EQ(drawn.points[1].z, -5.0f);
-    EXPECT_TRUE(viewer.markers.empty());  // route mode places no depth marker
+TEST_F(RouteRenderTest, RoutesInProgressLoopsHiddenCrossesAndSelectedPoint) {
+    addRoute({{20, 20}, {80, 20}, {80, 80}});
+    params.selectedRoute = 0;
+    params.selectedPoint = 2;
+    editor.startRoute("en cours");
+    editor.addPoint(10, 90);
+    editor.addPoint(60, 90);
 
-    press(GLFW_KEY_ENTER);
-    ASSERT_FALSE(viewer.routes.editor.drawing);
-    ASSERT_EQ(viewer.routes.editor.routes.size(), 1u);
-    EXPECT_EQ(viewer.routes.editor.selectedRoute, 0);
-    EXPECT_TRUE(viewer.routes.panel.profile.routesDirty);
-    EXPECT_FALSE(viewer.panels.returnToMenu);
+    const Image image = draw("route_from_above.png");
+    // Deep water under every point: the finished route is green along both legs.
+    EXPECT_TRUE(image.hasNear(px(50), px(20), over(routecolor::kGreen)));
+    EXPECT_TRUE(image.hasNear(px(80), px(50), over(routecolor::kGreen)));
+    // The route being drawn is grey; it is not a loop, so nothing closes it.
+    EXPECT_TRUE(image.hasNear(px(35), px(90), over(routecolor::kInProgress)));
+    EXPECT_FALSE(image.anyLit(px(50), px(50), 6));
+    // A white cross at a point, at half size 1.5 m; the selected point's is yellow and 1.8 times longer.
+    EXPECT_TRUE(image.hasNear(px(20) - 5, px(20), over(routecolor::kCross), 1));
+    EXPECT_TRUE(image.hasNear(px(80) - 9, px(80), over(routecolor::kSelectedCross), 1));
+    EXPECT_FALSE(image.anyLit(px(20) - 9, px(20), 1));
 
-    // 5.3 m of water under every point: the line is green, at the sea level over the bed.
-    const Route& route = viewer.routes.editor.routes[0];
-    const std::vector<unsigned char> pixels = drawAndRead();
-    saveScreenshot("route_in_view.png", viewer.display.framebufferWidth, viewer.display.framebufferHeight, pixels);
-    EXPECT_TRUE(colourNear(pixels, onScreen(100, 0, route.points[0].y), 76, 217, 115));
-    EXPECT_TRUE(colourNear(pixels, onScreen(route.points[1].x, 0, 55), 76, 217, 115));
+    // Closed as a loop, the route gains its diagonal; a hidden route is not drawn.
+    editor.routes[0].loop = true;
+    addRoute({{10, 50}, {40, 50}});
+    editor.routes[1].visible = false;
+    const Image loop = draw("route_loop_hidden.png");
+    EXPECT_TRUE(loop.hasNear(px(50), px(50), over(routecolor::kGreen)));
+    EXPECT_FALSE(loop.anyLit(px(25), px(50), 4));
 
-    // Raising the sea lifts the line with it.
-    viewer.seaLevel = 3.0f;
-    const std::vector<unsigned char> raised = drawAndRead();
-    EXPECT_TRUE(colourNear(raised, onScreen(route.points[1].x, 3.0, 55), 76, 217, 115));
+    // Blending and the line width are put back as they were.
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    GLfloat width = 0;
+    glGetFloatv(GL_LINE_WIDTH, &width);
+    EXPECT_FLOAT_EQ(width, 1.0f);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-TEST_F(RouteViewTest, KeysUndoAbandonDeleteAndOtherwiseKeepTheirViewMeaning) {
-    viewer.routes.panel.interactionMode = kModeRoute;
-    clickGrid(40, 30);
-    clickGrid(100, 30);
-    press(GLFW_KEY_Z);  // without Ctrl: nothing for the route
-    EXPECT_EQ(viewer.routes.editor.inProgress.points.size(), 2u);
-    press(GLFW_KEY_Z, GLFW_MOD_CONTROL);
-    EXPECT_EQ(viewer.routes.editor.inProgress.points.size(), 1u);
-    press(GLFW_KEY_ESCAPE);  // abandons the route, does not leave the view
-    EXPECT_FALSE(viewer.routes.editor.drawing);
-    EXPECT_FALSE(viewer.panels.returnToMenu);
-
-    clickGrid(40, 30);
-    clickGrid(100, 30);
-    clickGrid(100, 80);
-    press(GLFW_KEY_KP_ENTER);
-    ASSERT_EQ(viewer.routes.editor.routes.size(), 1u);
-    EXPECT_EQ(viewer.routes.editor.routes[0].name, "Parcours 1");
-
-    // A click next to a point of the selected route selects it; Delete removes it.
-    clickGrid(103, 31);
-    EXPECT_FALSE(viewer.routes.editor.drawing);
-    EXPECT_EQ(viewer.routes.panel.selectedPoint, 1);
-    const std::vector<unsigned char> selected = drawAndRead();
-    saveScreenshot("route_point_selected.png", viewer.display.framebufferWidth, viewer.display.framebufferHeight,
-                   selected);
-    const RoutePoint second = viewer.routes.editor.routes[0].points[1];
-    EXPECT_TRUE(colourNear(selected, onScreen(second.x, 0, second.y), 255, 230, 77));  // the yellow cross
-    viewer.routes.panel.interactionMode = kModeNavigate;  // Delete works in any mode
-    press(GLFW_KEY_DELETE);
-    ASSERT_EQ(viewer.routes.editor.routes[0].points.size(), 2u);
-    EXPECT_NEAR(viewer.routes.editor.routes[0].points[1].y, 80, 1.5);
-    EXPECT_EQ(viewer.routes.panel.selectedPoint, -1);
-
-    // In navigation mode a click does nothing; Escape is the view's again.
-    clickGrid(60, 60);
-    EXPECT_FALSE(viewer.routes.editor.drawing);
-    EXPECT_TRUE(viewer.markers.empty());
-    press(GLFW_KEY_ESCAPE);
-    EXPECT_TRUE(viewer.panels.returnToMenu);
+TEST_F(RouteRenderTest, ClearanceColoursAlongTheLine) {
+    // A shoal: the bottom at -0.6 m round (50, 50), so the keel of 0.3 m has 0.3 m under it.
+    for (GridPoint& p : grid.points)
+        if (std::abs(p.x - 50) <= 2 && std::abs(-p.y - 50) <= 2) p.z = -0.6f;
+    setTerrain(grid);
+    addRoute({{50, 50}, {90, 50}});
+    params.pointSize = 0.5f;
+    const Image coloured = draw("route_clearance.png");
+    EXPECT_TRUE(coloured.hasNear(px(51), px(50), over(routecolor::kOrange), 1));
+    EXPECT_TRUE(coloured.hasNear(px(89), px(50), over(routecolor::kGreen), 1));
 }
 
-TEST_F(RouteViewTest, ANewTerrainStartsWithoutRoutesAndWithItsGeoreference) {
+TEST_F(RouteRenderTest, LinesFloatOnTheSeaAndStrokesReachTheBottom) {
+    addRoute({{20, 50}, {80, 50}});
+    params.seaLevel = 1.0f;
+    params.exaggeration = 2.0f;
+    params.pointSize = 0.5f;
+    // Seen from the south, y on screen = 50 - height in pixels of 4 a metre.
+    const auto row = [](double height) { return px(50 - height); };
+    const Image image = draw("route_from_south.png", true);
+    EXPECT_TRUE(image.hasNear(px(50), row(2.0), over(routecolor::kGreen)));
+    // Strokes from the line down to the bottom at -5 x 2 = -10 m.
+    EXPECT_TRUE(image.hasNear(px(20), row(-6.0), over(routecolor::kStroke), 1));
+    EXPECT_TRUE(image.hasNear(px(80), row(-9.5), over(routecolor::kStroke), 1));
+    EXPECT_FALSE(image.anyLit(px(20), row(-11.5), 1));
+
+    params.verticalStrokes = false;
+    const Image without = draw("route_from_south_no_strokes.png", true);
+    EXPECT_FALSE(without.anyLit(px(20), row(-6.0), 1));
+
+    // Drawing after destroy does nothing rather than touching deleted names.
+    const unsigned int buffer = renderer.vertexBuffer;
+    renderer.destroy();
+    glUseProgram(0);  // a program in use is only flagged for deletion
+    EXPECT_FALSE(glIsBuffer(buffer));
+    EXPECT_FALSE(draw("route_after_destroy.png", true).anyLit(px(50), row(2.0), 4));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// The view's glue: georeference, picking, keys with their modifiers, sea
+// level, selected cross, the route window's profile and a new terrain.
+TEST_F(RouteViewTest, ClicksKeysAndTheRouteWindowInTheView) {
     const Georeference& geo = viewer.routes.editor.geo;
     EXPECT_TRUE(geo.georeferenced);
     EXPECT_DOUBLE_EQ(geo.originX, 145000.0);
     EXPECT_DOUBLE_EQ(geo.originY, 6839000.0);
     // Centre (145100, 6838950) is near 48.41 N 4.50 W: sin(48.41 deg) x (-4.50 - 3).
     EXPECT_NEAR(geo.convergence, std::sin(48.41 * M_PI / 180.0) * (-4.50 - 3.0), 0.01);
-
+    EXPECT_EQ(viewer.routes.panel.interactionMode, kModeMarker);
     viewer.routes.panel.interactionMode = kModeRoute;
     clickGrid(40, 30);
+    clickGrid(160, 30);
     clickGrid(100, 30);
-    press(GLFW_KEY_ENTER);
-    clickGrid(100, 30);  // selects its last point
-    ASSERT_EQ(viewer.routes.panel.selectedPoint, 1);
+    press(GLFW_KEY_Z, GLFW_MOD_CONTROL);
+    clickGrid(160, 80);
+    ASSERT_TRUE(viewer.routes.editor.drawing);
+    const std::vector<RoutePoint>& drawn = viewer.routes.editor.inProgress.points;
+    ASSERT_EQ(drawn.size(), 3u);
+    // The pick marches in steps of about a metre.
+    EXPECT_NEAR(drawn[2].x, 160, 1.5);
+    EXPECT_NEAR(drawn[2].y, 80, 1.5);
+    EXPECT_TRUE(drawn[1].hasZ);
+    EXPECT_FLOAT_EQ(drawn[1].z, -5.0f);
+    EXPECT_TRUE(viewer.markers.empty());  // route mode places no depth marker
+    press(GLFW_KEY_ESCAPE);               // abandons the route, does not leave the view
+    EXPECT_FALSE(viewer.routes.editor.drawing);
+    EXPECT_FALSE(viewer.panels.returnToMenu);
 
-    const TerrainGrid other = makeSeaBed(50, 50, 0.0, 0.0);
-    testing::internal::CaptureStdout();
-    viewer.setTerrain(other);
-    testing::internal::GetCapturedStdout();
+    drawRoute({{40, 30}, {160, 30}, {160, 80}});
+    ASSERT_EQ(viewer.routes.editor.routes.size(), 1u);
+    const Route& route = viewer.routes.editor.routes[0];
+    // Deep water under every point: the line is green, at the view's sea level.
+    viewer.seaLevel = 3.0f;
+    EXPECT_TRUE(shows(drawAndRead("route_raised_sea.png"), onScreen(route.points[1].x, 3.0, 55), routecolor::kGreen));
+
+    // A click next to a point of the selected route selects it; Delete removes it.
+    clickGrid(163, 31);
+    EXPECT_EQ(viewer.routes.panel.selectedPoint, 1);
+    const RoutePoint second = route.points[1];
+    EXPECT_TRUE(shows(drawAndRead("route_point_selected.png"), onScreen(second.x, 3.0, second.y),
+                      routecolor::kSelectedCross));
+    press(GLFW_KEY_DELETE);
+    EXPECT_EQ(route.points.size(), 2u);
+    // The route window shows the profile of what is left: 130 m.
+    viewer.routes.panel.routePanelOpen = true;
+    viewer.drawFrame();
+    EXPECT_EQ(viewer.routes.panel.profile.routeIndex, 0);
+    EXPECT_NEAR(viewer.routes.panel.profile.stats.length, 130.0, 2.0);
+    EXPECT_FLOAT_EQ(viewer.routes.panel.profile.stats.maxZ, -5.0f);
+    press(GLFW_KEY_ESCAPE);  // not drawing: the view's again
+    EXPECT_TRUE(viewer.panels.returnToMenu);
+
+    // A new terrain starts without routes, with its own georeference (none at Lambert-93 (0, 0)).
+    viewer.routes.panel.selectedPoint = 1;
+    setTerrain(makeSlopeGrid(50, 50, -5.0f, -5.0f));
     EXPECT_TRUE(viewer.routes.editor.routes.empty());
     EXPECT_EQ(viewer.routes.editor.selectedRoute, -1);
     EXPECT_EQ(viewer.routes.panel.selectedPoint, -1);
@@ -196,60 +271,18 @@ TEST_F(RouteViewTest, ANewTerrainStartsWithoutRoutesAndWithItsGeoreference) {
     EXPECT_EQ(viewer.routes.panel.interactionMode, kModeRoute);  // the mode stays across zones
 }
 
-TEST_F(RouteViewTest, RouteWindowShowsTheSelectedRouteWithItsPassageWindows) {
-    // A shoal at -1 m across the middle of the route.
-    for (GridPoint& p : grid.points)
-        if (p.x >= 95 && p.x <= 105) p.z = -1.0f;
-    testing::internal::CaptureStdout();
-    viewer.setTerrain(grid);
-    testing::internal::GetCapturedStdout();
-    viewer.routes.panel.interactionMode = kModeRoute;
-    clickGrid(20, 50);
-    clickGrid(180, 50);
-    press(GLFW_KEY_ENTER);
-    // A tide day sampled every 10 minutes, 1 to 5 m ZH, with an offset of -3 m: -2 to +2 m IGN69.
-    for (int i = 0; i < 144; ++i) {
-        const float hour = i / 6.0f;
-        viewer.tides.state.samples.push_back({3.0f + 2.0f * std::cos(hour / 12.42f * 2.0f * float(M_PI)), hour});
-    }
-    viewer.tides.state.datumOffset = -3.0f;
-    viewer.seaLevel = 1.0f;
-    viewer.routes.panel.routePanelOpen = true;
-    // The whole screen, so that the whole window shows.
-    viewer.setWindowedSize(1920, 1080);
-    ASSERT_TRUE(
-        pumpUntil([&] { return viewer.display.framebufferWidth == 1920 && viewer.display.framebufferHeight == 1080; }));
-    for (int i = 0; i < 3; ++i) {  // the buffers take the new size; auto-sized windows settle
-        viewer.drawFrame();
-        glfwSwapBuffers(viewer.window);
-        glfwPollEvents();
-    }
-    ImGui::SetWindowSize("Parcours", ImVec2(460.0f, 1020.0f));  // tall enough to show everything
-    const std::vector<unsigned char> pixels = drawAndRead();
-    saveScreenshot("route_window.png", viewer.display.framebufferWidth, viewer.display.framebufferHeight, pixels);
-    // The profile was computed for the route: 160 m, its highest bottom -1 m.
-    EXPECT_EQ(viewer.routes.panel.profile.routeIndex, 0);
-    EXPECT_NEAR(viewer.routes.panel.profile.stats.length, 160.0, 2.0);
-    EXPECT_FLOAT_EQ(viewer.routes.panel.profile.stats.maxZ, -1.0f);
-    EXPECT_FALSE(viewer.routes.panel.profile.routesDirty);
-}
-
 TEST_F(RouteViewTest, TypingARouteNameTogglesNoViewSwitchAndEscapeStaysInTheZone) {
-    viewer.routes.panel.interactionMode = kModeRoute;
-    clickGrid(40, 30);
-    clickGrid(100, 30);
-    press(GLFW_KEY_ENTER);
+    drawRoute({{40, 30}, {100, 30}});
     viewer.routes.panel.routePanelOpen = true;
-    drawAndRead();
-    drawAndRead();
+    viewer.drawFrame();
+    viewer.drawFrame();
     // A click in the name field: the pointer is found over it, then pressed.
     ImGuiWindow* window = ImGui::FindWindowByName("Parcours");
     ASSERT_NE(window, nullptr);
     const ImGuiID name = window->GetIDNoKeepAlive("##name");
-    const double x = window->Pos.x + window->Size.x / 2;
     bool over = false;
     for (double y = window->Pos.y + 30; y < window->Pos.y + window->Size.y && !over; y += 6) {
-        glfwSetCursorPos(viewer.window, x, y);
+        glfwSetCursorPos(viewer.window, window->Pos.x + window->Size.x / 2, y);
         viewer.drawFrame();
         over = GImGui->HoveredId == name;
     }
@@ -262,19 +295,13 @@ TEST_F(RouteViewTest, TypingARouteNameTogglesNoViewSwitchAndEscapeStaysInTheZone
     EXPECT_EQ(viewer.routes.editor.routes[0].points.size(), 2u);  // the click added no route point
     EXPECT_FALSE(viewer.routes.editor.drawing);
 
-    const bool minimap = viewer.panels.minimapVisible, tidePanel = viewer.tides.state.tidePanelOpen,
-               help = viewer.panels.helpOpen;
-    const float exaggeration = viewer.exaggeration;
-    for (int key : {GLFW_KEY_M, GLFW_KEY_T, GLFW_KEY_I, GLFW_KEY_L, GLFW_KEY_V, GLFW_KEY_P, GLFW_KEY_EQUAL,
-                    GLFW_KEY_ESCAPE})
-        press(key);
+    viewer.routes.panel.selectedPoint = 1;
+    const bool minimap = viewer.panels.minimapVisible, tidePanel = viewer.tides.state.tidePanelOpen;
+    for (int key : {GLFW_KEY_M, GLFW_KEY_T, GLFW_KEY_V, GLFW_KEY_ESCAPE, GLFW_KEY_DELETE}) press(key);
+    EXPECT_EQ(viewer.routes.editor.routes[0].points.size(), 2u);  // Delete edits the text
     EXPECT_EQ(viewer.panels.minimapVisible, minimap);
     EXPECT_EQ(viewer.tides.state.tidePanelOpen, tidePanel);
-    EXPECT_EQ(viewer.panels.helpOpen, help);
     EXPECT_FALSE(viewer.panels.satelliteOn);
-    EXPECT_FALSE(viewer.panels.exaggerationWindowOpen);
-    EXPECT_FALSE(viewer.panels.timelapsePlaying);
-    EXPECT_EQ(viewer.exaggeration, exaggeration);
     EXPECT_FALSE(viewer.panels.returnToMenu);
     ASSERT_EQ(viewer.routes.editor.routes.size(), 1u);
     // Function keys type nothing: they still act.

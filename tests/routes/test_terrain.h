@@ -19,14 +19,8 @@ inline TestTerrain makeTerrain(int width, int height, const std::function<float(
     t.width = width;
     t.height = height;
     for (int row = 0; row < height; ++row)
-        for (int col = 0; col < width; ++col) {
-            GridPoint p;
-            p.x = static_cast<float>(col);
-            p.y = static_cast<float>(-row);
-            p.z = z(col, row);
-            p.valid = true;
-            t.points.push_back(p);
-        }
+        for (int col = 0; col < width; ++col)
+            t.points.push_back({static_cast<float>(col), static_cast<float>(-row), z(col, row), true});
     return t;
 }
 
@@ -34,11 +28,6 @@ inline Route makeRoute(const std::vector<std::pair<double, double>>& xy, bool lo
     Route r;
     r.name = "test";
     r.loop = loop;
-    for (auto [x, y] : xy) {
-        RoutePoint p;
-        p.x = x;
-        p.y = y;
-        r.points.push_back(p);
-    }
+    for (auto [x, y] : xy) r.points.push_back({x, y, 0.0f, false});
     return r;
 }
