@@ -120,6 +120,17 @@ TEST_F(GpxFixture, ExportIsReadBackByGdalAndWellFormed) {
             EXPECT_NEAR(tracks[t].lonLat[i].first, expected.lon, 1e-8);
             EXPECT_NEAR(tracks[t].lonLat[i].second, expected.lat, 1e-8);
         }
+
+    // Our own import reads the export back at the same grid positions.
+    RouteEditor back;
+    int outside = -1;
+    captureStreams([&] { EXPECT_TRUE(importGpx(path, geo, terrain.grid(), back, outside)) << lastGpxError(); });
+    ASSERT_EQ(back.routes.size(), 2u);
+    ASSERT_EQ(back.routes[0].points.size(), 4u);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_NEAR(back.routes[0].points[i].x, loop.points[i].x, 1e-3);
+        EXPECT_NEAR(back.routes[0].points[i].y, loop.points[i].y, 1e-3);
+    }
 }
 
 TEST_F(GpxFixture, ExportFailuresLeaveTheChosenFileAlone) {
@@ -238,18 +249,47 @@ TEST_F(GpxFixture, HandWrittenDialects) {
     EXPECT_EQ(editor.selectedRoute, 3);
 }
 
-// Real files for what the hand-written ones leave out: tracks of one point,
-// not counted as outside before the routes are read, and the 500-point cap.
-TEST_F(GpxFixture, RealFilesFromOtherPrograms) {
+// GPX files written by many programs: tracks win over routes, a track or
+// route needs 2 usable points, at most 500 points are kept, a name belongs to
+// the element when it comes before its first point.
+TEST_F(GpxFixture, RealFilesFromManyProgramsImportOrFailCleanly) {
     const struct {
         const char* file;
-        int routes;
+        int routes;             // 0: the import fails
         const char* firstName;  // as written in the file
         int firstPoints;
         int totalPoints;
     } rows[] = {
-        {"gpxpy__gpx1.0_with_all_fields.gpx", 2, "example name", 3, 5},
+        {"georust__caltopo-export.gpx", 2, "Day 01", 3, 6},
+        {"georust__ecology-trail-and-lovers-lane-loop.gpx", 1, "Trail Planner Map on AllTrails", 139, 139},
+        {"georust__outdooractive-export.gpx", 1, "Kilimanjaro - Machame Route", 9, 9},
+        {"georust__viking_with_route_extensions.gpx", 1, "Trace", 5, 5},  // its route has no point
+        {"georust__wahoo_example.gpx", 1, "04/24/22", 3, 3},
+        {"gpsbabel__basecamp.gpx", 1, "Hwy 119 to Hwy 72", 2, 2},  // BOM, CRLF; the track, not the route
+        {"gpsbabel__expertgps.gpx", 1, "Parcours importe", 64, 64},  // ISO-8859-1; unnamed track wins
+        {"gpsbabel__holux.gpx", 1, "MLTRNG to HWYB26", 10, 10},
+        {"gpsbabel__unknowntag.gpx", 0, "", 0, 0},  // a route of one point
+        {"gpxgo__gpx-without-xml-declaration.gpx", 0, "", 0, 0},  // a track of one point
+        {"gpxgo__iso8859-1encoded.gpx", 0, "", 0, 0},  // waypoints only
+        {"gpxpy__gpx1.0_with_all_fields.gpx", 2, "example name", 3, 5},  // its track has one point
+        {"gpxpy__gpx1.1_with_all_fields.gpx", 2, "example name", 3, 5},
+        {"gpxpy__route.gpx", 1, "Parcours importe", 55, 55},  // "#001" names the first point only
+        {"gpxpy__unicode_with_bom.gpx", 0, "", 0, 0},  // one waypoint
         {"nts__20160617-La-Hermida-to-Bejes.gpx", 1, "La Hermida to Bejes", 500, 500},  // 705 in the file
+        {"nts__github-issue18-regression.gpx", 2, "name1", 2, 4},  // single-quoted attributes
+        {"togeojson__apple_watch_route.gpx", 1, "Route 2019-12-15 3:50pm", 44, 44},
+        {"togeojson__bad.gpx", 0, "", 0, 0},  // lat="undefined"
+        {"togeojson__blue_hills.gpx", 3, "<![CDATA[BIG LOOP]]>", 309, 1243},
+        {"togeojson__empty_trk.gpx", 0, "", 0, 0},
+        {"togeojson__garmin_extensions.gpx", 1, "track name", 4, 4},  // two segments, one route
+        {"togeojson__gdal.gpx", 1, "track name", 4, 4},
+        {"togeojson__multitrackgpx.gpx", 3, "Tag 1", 38, 117},
+        {"togeojson__opencpn.gpx", 1, "Around Orcas", 16, 16},
+        {"togeojson__osm.gpx", 3, "dc.zip", 60, 420},
+        {"togeojson__strava.gpx", 1, "120' moderate and hard", 3, 3},
+        {"togeojson__trek.gpx", 1, "Parcours importe", 120, 120},
+        {"togeojson__wpt.gpx", 0, "", 0, 0},
+        {"togeojson__zero_elevation.gpx", 1, "<![CDATA[BIG LOOP]]>", 3, 3},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.file);
@@ -257,6 +297,12 @@ TEST_F(GpxFixture, RealFilesFromOtherPrograms) {
         int outside = -1;
         bool ok = false;
         captureStreams([&] { ok = importGpx(kGpxDir + row.file, geo, terrain.grid(), ed, outside); });
+        if (row.routes == 0) {
+            EXPECT_FALSE(ok);
+            EXPECT_EQ(lastGpxError(), "Aucune trace exploitable trouvee dans le fichier.");
+            EXPECT_TRUE(ed.routes.empty());
+            continue;
+        }
         ASSERT_TRUE(ok) << lastGpxError();
         ASSERT_EQ(static_cast<int>(ed.routes.size()), row.routes);
         EXPECT_EQ(ed.routes[0].name, row.firstName);
