@@ -11,7 +11,6 @@
 #include <cmath>
 #include <fstream>
 #include <memory>
-#include <sstream>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -37,6 +36,11 @@ float firstValue(const std::string& path) {
     float v = 0;
     in >> v;
     return v;
+}
+
+std::vector<double> geoTransformOf(Bathy& bathy) {
+    captureStreams([&] { bathy.logGeoTransform(); });
+    return std::vector<double>(bathy.geoTransform(), bathy.geoTransform() + 6);
 }
 
 } // namespace
@@ -69,12 +73,7 @@ TEST(Bathy, TwoNeighbouringTilesMergeIntoOneRaster) {
     EXPECT_TRUE(contains(logs.out, "\nGoogle Maps (satellite) : https://www.google.com/maps?q=48.4099,-4.49748&z=15&t=k\n"
                                    "Geoportail : https://www.geoportail.gouv.fr/carte?c=-4.49748,48.4099&z=15\n"))
         << logs.out;
-
-    const double* gt = bathy->geoTransform();
-    EXPECT_EQ(gt[0], 145000.0);
-    EXPECT_EQ(gt[1], 1.0);
-    EXPECT_EQ(gt[3], 6839000.0);
-    EXPECT_EQ(gt[5], -1.0);
+    EXPECT_EQ(geoTransformOf(*bathy), (std::vector<double>{145000, 1, 0, 6839000, 0, -1}));
 
     std::vector<float> z;
     Captured read = captureStreams([&] { z = bathy->readElevations(); });
@@ -88,17 +87,15 @@ TEST(Bathy, TwoNeighbouringTilesMergeIntoOneRaster) {
 
     GeoPoint centre, sw, ne;
     EXPECT_TRUE(bathy->centreWgs84(centre));
-    EXPECT_NEAR(centre.lat, 48.4099, 1e-4);
-    EXPECT_NEAR(centre.lon, -4.49748, 1e-4);
     EXPECT_TRUE(bathy->cornersWgs84(sw, ne));
-    EXPECT_NEAR(sw.lat, 48.4046, 1e-4);
-    EXPECT_NEAR(ne.lon, -4.48466, 1e-4);
+    for (const auto& [got, expected] : std::vector<std::pair<double, double>>{
+             {centre.lat, 48.4099}, {centre.lon, -4.49748}, {sw.lat, 48.4046}, {ne.lon, -4.48466}})
+        EXPECT_NEAR(got, expected, 1e-4);
 }
 
 TEST(Bathy, NoDataValueOnlyWhenTheFileDeclaresOne) {
     TempDir dir;
-    const std::string path = writeGrid(dir.path, "a.asc", ascGrid(2, 2, 1000, 2000, "", {"1 2", "3 -99999"}));
-    std::unique_ptr<Bathy> bathy = open({path});
+    std::unique_ptr<Bathy> bathy = open({writeGrid(dir.path, "a.asc", ascGrid(2, 2, 1000, 2000, "", {"1 2", "3 -99999"}))});
     std::vector<float> z;
     Captured read = captureStreams([&] { z = bathy->readElevations(); });
     EXPECT_EQ(read.out, "");
@@ -133,49 +130,39 @@ TEST(Bathy, EmptyListGivesNoDataset) {
     EXPECT_EQ(use.err, "Aucun dataset ouvert.\nAucun dataset ouvert.\nAucun dataset ouvert.\nAucun dataset ouvert.\n");
 }
 
-TEST(Bathy, Lambert93OriginIsAt46Point5North3East) {
-    GeoPoint p;
-    ASSERT_TRUE(lambert93ToWgs84(700000, 6600000, p));
-    EXPECT_NEAR(p.lat, 46.5, 1e-9);
-    EXPECT_NEAR(p.lon, 3.0, 1e-9);
-
-    // Each thread has its own transformation.
-    GeoPoint q;
-    bool ok = false;
-    std::thread([&] { ok = lambert93ToWgs84(700000, 6600000, q); }).join();
-    EXPECT_TRUE(ok);
-    EXPECT_NEAR(q.lat, 46.5, 1e-9);
-}
-
-TEST(Bathy, Wgs84ToLambert93IsTheInverse) {
+// The Lambert93 origin is at 46.5 N 3 E; each thread has its own transformations.
+TEST(Bathy, Lambert93AndBackInAnyThread) {
+    std::thread([] {
+        GeoPoint p;
+        ASSERT_TRUE(lambert93ToWgs84(700000, 6600000, p));
+        EXPECT_NEAR(p.lat, 46.5, 1e-9);
+        EXPECT_NEAR(p.lon, 3.0, 1e-9);
+        double x = 0, y = 0;
+        ASSERT_TRUE(wgs84ToLambert93({46.5, 3.0}, x, y));
+        EXPECT_NEAR(x, 700000.0, 1e-3);
+        EXPECT_NEAR(y, 6600000.0, 1e-3);
+    }).join();
+    GeoPoint origin, back;
+    ASSERT_TRUE(lambert93ToWgs84(700000, 6600000, origin));
+    EXPECT_NEAR(origin.lat, 46.5, 1e-9);
     double x = 0, y = 0;
-    ASSERT_TRUE(wgs84ToLambert93({46.5, 3.0}, x, y));
-    EXPECT_NEAR(x, 700000.0, 1e-3);
-    EXPECT_NEAR(y, 6600000.0, 1e-3);
     ASSERT_TRUE(wgs84ToLambert93({48.35, -4.6}, x, y));
-    GeoPoint back;
     ASSERT_TRUE(lambert93ToWgs84(x, y, back));
     EXPECT_NEAR(back.lat, 48.35, 1e-9);
     EXPECT_NEAR(back.lon, -4.6, 1e-9);
-    EXPECT_FALSE(wgs84ToLambert93({91.0, 0.0}, x, y));
-    EXPECT_FALSE(wgs84ToLambert93({0.0, 181.0}, x, y));
-    EXPECT_FALSE(wgs84ToLambert93({std::nan(""), 0.0}, x, y));
-
-    bool ok = false;
-    std::thread([&] { ok = wgs84ToLambert93({46.5, 3.0}, x, y); }).join();
-    EXPECT_TRUE(ok);
+    for (const GeoPoint& outside : {GeoPoint{91.0, 0.0}, GeoPoint{0.0, 181.0}, GeoPoint{std::nan(""), 0.0}})
+        EXPECT_FALSE(wgs84ToLambert93(outside, x, y)) << outside.lat << " " << outside.lon;
 }
 
 // Run in a child process whose PROJ_DATA points nowhere (see below).
 TEST(Bathy, DISABLED_ConvertWithoutProjDatabase) {
-    GeoPoint p;
-    EXPECT_FALSE(lambert93ToWgs84(700000, 6600000, p));
-    EXPECT_FALSE(lambert93ToWgs84(700000, 6600000, p));
-    std::thread([&] {
-        GeoPoint q;
-        EXPECT_FALSE(lambert93ToWgs84(700000, 6600000, q));
-        EXPECT_FALSE(lambert93ToWgs84(700000, 6600000, q));
-    }).join();
+    const auto twice = [] {
+        GeoPoint p;
+        EXPECT_FALSE(lambert93ToWgs84(700000, 6600000, p));
+        EXPECT_FALSE(lambert93ToWgs84(700000, 6600000, p));
+    };
+    twice();
+    std::thread(twice).join();
 }
 
 TEST(Bathy, MissingProjDatabaseIsReportedOncePerThread) {
@@ -194,7 +181,7 @@ TEST(Bathy, ReadsTheAsciiGridVariants) {
     struct Case {
         std::string name, text;
         int w, h;
-        double gt[6];
+        std::vector<double> gt;
         std::vector<float> values;
     };
     const std::vector<Case> cases = {
@@ -216,16 +203,14 @@ TEST(Bathy, ReadsTheAsciiGridVariants) {
         ASSERT_TRUE(bathy->isOpen());
         EXPECT_EQ(bathy->width(), c.w);
         EXPECT_EQ(bathy->height(), c.h);
-        captureStreams([&] { bathy->logGeoTransform(); });
-        for (int i = 0; i < 6; ++i) EXPECT_DOUBLE_EQ(bathy->geoTransform()[i], c.gt[i]) << i;
+        EXPECT_EQ(geoTransformOf(*bathy), c.gt);
         std::vector<float> z;
         captureStreams([&] { z = bathy->readElevations(); });
         EXPECT_EQ(z, c.values);
     }
 
     // "nan" as the no-data value (GDAL wants the data to start with a number).
-    std::unique_ptr<Bathy> bathy =
-        open({writeGrid(dir.path, "nan.asc", ascGrid(2, 1, 0, 0, "nan", {"7.25 nan"}))});
+    std::unique_ptr<Bathy> bathy = open({writeGrid(dir.path, "nan.asc", ascGrid(2, 1, 0, 0, "nan", {"7.25 nan"}))});
     std::vector<float> z;
     Captured o = captureStreams([&] { z = bathy->readElevations(); });
     EXPECT_EQ(o.out, "NODATA détecté : nan\n");
@@ -236,49 +221,33 @@ TEST(Bathy, ReadsTheAsciiGridVariants) {
     EXPECT_TRUE(std::isnan(z[1]));
 }
 
-TEST(Bathy, ImpossibleSizesAreRefusedBeforeAnyAllocation) {
+// Sizes no memory holds are refused before any allocation.
+TEST(Bathy, ImpossibleSizesAreRefused) {
     TempDir dir;
-    // Within GDAL's limits, but 40 GB of heights for a file of a few bytes.
+    // Within GDAL's limits, but 40 GB of heights for a file of a few bytes; beyond what GDAL accepts at all.
     const std::string huge = writeGrid(dir.path, "huge.asc", ascGrid(100000, 100000, 0, 0, "-99999", {"1 2 3"}));
-    Captured o;
-    std::unique_ptr<Bathy> bathy = open({huge}, &o);
-    EXPECT_FALSE(bathy->isOpen());
-    EXPECT_EQ(o.out, "");
-    EXPECT_TRUE(contains(o.err, "Dalle corrompue : " + huge + " annonce 100000 x 100000 valeurs pour un fichier de "))
-        << o.err;
-    EXPECT_TRUE(contains(o.err, "Erreur lors de la fusion des 1 dalle(s).\n")) << o.err;
-
-    // Beyond what GDAL accepts at all.
-    const std::string absurd =
-        writeGrid(dir.path, "absurd.asc", ascGrid(2000000000, 2000000000, 0, 0, "-99999", {"1"}));
-    bathy = open({absurd}, &o);
-    EXPECT_FALSE(bathy->isOpen());
-    EXPECT_TRUE(contains(o.err, "Erreur lors de la fusion des 1 dalle(s).\n")) << o.err;
-}
-
-TEST(Bathy, MosaicsTooLargeToLoadAreRefused) {
-    TempDir dir;
+    const std::string absurd = writeGrid(dir.path, "absurd.asc", ascGrid(2000000000, 2000000000, 0, 0, "-99999", {"1"}));
     const std::string here = writeGrid(dir.path, "here.asc", ascGrid(2, 2, 0, 0, "-99999", {"1 2", "3 4"}));
-    struct Case {
-        double x, y;
-        std::string message;
+    const auto there = [&](double x, double y) {
+        return writeGrid(dir.path, "there" + std::to_string(x + y) + ".asc", ascGrid(2, 2, x, y, "-99999", {"5 6", "7 8"}));
     };
-    const std::vector<Case> cases = {
-        // 3,000 million cells: within 32-bit indices, far beyond any memory.
-        {1.5e9, 0, "Raster fusionné trop grand : 1500000002 x 2 cellules, 228881 Mo nécessaires pour "},
-        // 4,500 million cells: beyond 32-bit indices.
-        {1.5e9, 1, "Raster fusionné trop grand : 1500000002 x 3 cellules, "},
-        // Wider than GDAL can count.
-        {4.0e9, 0, "Raster fusionné de taille invalide : "},
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{huge}, "Dalle corrompue : " + huge + " annonce 100000 x 100000 valeurs pour un fichier de "},
+        {{absurd}, ""},
+        // Mosaics of 3,000 million cells (within 32-bit indices), 4,500 million (beyond), wider than GDAL counts.
+        {{here, there(1.5e9, 0)}, "Raster fusionné trop grand : 1500000002 x 2 cellules, 228881 Mo nécessaires pour "},
+        {{here, there(1.5e9, 1)}, "Raster fusionné trop grand : 1500000002 x 3 cellules, "},
+        {{here, there(4.0e9, 0)}, "Raster fusionné de taille invalide : "},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.message);
-        const std::string there = writeGrid(dir.path, "there.asc", ascGrid(2, 2, c.x, c.y, "-99999", {"5 6", "7 8"}));
+    for (const auto& [files, message] : cases) {
+        SCOPED_TRACE(files.back());
         Captured o;
-        std::unique_ptr<Bathy> bathy = open({here, there}, &o);
+        std::unique_ptr<Bathy> bathy = open(files, &o);
         EXPECT_FALSE(bathy->isOpen());
-        EXPECT_TRUE(contains(o.err, c.message)) << o.err;
-        EXPECT_TRUE(contains(o.err, "Erreur lors de la fusion des 2 dalle(s).\n")) << o.err;
+        EXPECT_EQ(o.out, "");
+        EXPECT_TRUE(contains(o.err, message)) << o.err;
+        EXPECT_TRUE(contains(o.err, "Erreur lors de la fusion des " + std::to_string(files.size()) + " dalle(s).\n"))
+            << o.err;
     }
 }
 
@@ -298,7 +267,6 @@ TEST(Bathy, UnreadableTilesAreLeftOutAndNamedTheOthersMerged) {
 
     fs::create_directories(dir / "folder.asc");
     const std::string folder = (dir / "folder.asc").string(), missing = (dir / "missing.asc").string();
-    const std::string unreadable = "Fichier illisible ou qui n'est pas une grille d'altitudes : ";
     for (const std::string& bad : {image, text, noValues, other, folder, missing}) {
         SCOPED_TRACE(bad);
         Captured o;
@@ -307,7 +275,8 @@ TEST(Bathy, UnreadableTilesAreLeftOutAndNamedTheOthersMerged) {
         EXPECT_EQ(bathy->width(), 2);
         EXPECT_EQ(o.out, "1 dalle(s) fusionnée(s) en un seul raster.\n");
         // One line of ours names the file; GDAL may add its own.
-        EXPECT_TRUE(contains(o.err, unreadable + bad + "\n")) << o.err;
+        EXPECT_TRUE(contains(o.err, "Fichier illisible ou qui n'est pas une grille d'altitudes : " + bad + "\n"))
+            << o.err;
         EXPECT_FALSE(contains(o.err, "Erreur lors de la fusion")) << o.err;
 
         // Alone it leaves nothing to merge.
@@ -319,34 +288,23 @@ TEST(Bathy, UnreadableTilesAreLeftOutAndNamedTheOthersMerged) {
 
 TEST(Bathy, ShortOrDamagedDataIsAReadErrorNotATerrain) {
     TempDir dir;
-    const std::string tile = makeTiles(dir.path, {{145, 6839}})[0];
-    std::string text;
-    {
-        std::ifstream in(tile);
-        std::stringstream all;
-        all << in.rdbuf();
-        text = all.str();
-    }
-    const std::vector<std::pair<std::string, std::string>> broken = {
-        {"truncated.asc", text.substr(0, text.size() * 6 / 10)},
-        {"few.asc", ascGrid(3, 3, 0, 0, "-99999", {"1 2 3", "4 5"})},
-        {"garbage.asc", ascGrid(3, 2, 0, 0, "-99999", {"1 " + std::string(600, 'x')})},
+    const std::string tile = readFile(makeTiles(dir.path, {{145, 6839}})[0]);
+    // Words among the numbers are no error: GDAL reads them as 0.
+    const std::vector<std::pair<std::string, std::vector<float>>> cases = {
+        {tile.substr(0, tile.size() * 6 / 10), {}},
+        {ascGrid(3, 3, 0, 0, "-99999", {"1 2 3", "4 5"}), {}},
+        {ascGrid(3, 2, 0, 0, "-99999", {"1 " + std::string(600, 'x')}), {}},
+        {ascGrid(3, 2, 0, 0, "-99999", {"1 2 abc", "4 5 6"}), {1, 2, 0, 4, 5, 6}},
     };
-    for (const auto& [name, content] : broken) {
-        SCOPED_TRACE(name);
-        std::unique_ptr<Bathy> bathy = open({writeGrid(dir.path, name, content)});
+    for (size_t i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(i);
+        std::unique_ptr<Bathy> bathy = open({writeGrid(dir.path, std::to_string(i) + ".asc", cases[i].first)});
         ASSERT_TRUE(bathy->isOpen());
         std::vector<float> z{1};
         Captured o = captureStreams([&] { z = bathy->readElevations(); });
-        EXPECT_TRUE(z.empty());
-        EXPECT_TRUE(contains(o.err, "Erreur de lecture des altitudes : une dalle est tronquée ou illisible.\n"))
+        EXPECT_EQ(z, cases[i].second);
+        EXPECT_EQ(contains(o.err, "Erreur de lecture des altitudes : une dalle est tronquée ou illisible.\n"),
+                  cases[i].second.empty())
             << o.err;
     }
-
-    // Words among the numbers: GDAL reads them as 0, without failing.
-    std::unique_ptr<Bathy> bathy =
-        open({writeGrid(dir.path, "words.asc", ascGrid(3, 2, 0, 0, "-99999", {"1 2 abc", "4 5 6"}))});
-    std::vector<float> z;
-    captureStreams([&] { z = bathy->readElevations(); });
-    EXPECT_EQ(z, (std::vector<float>{1, 2, 0, 4, 5, 6}));
 }
