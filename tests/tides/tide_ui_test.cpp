@@ -41,8 +41,7 @@ TEST(TidePanelUi, ScrubbingTheCurveThenApplyingGivesThatHoursLevel) {
     ui.frame();
     const ImGuiWindow* window = HeadlessUi::window("Marée");
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(window->Size.x, 560.0f);
-    EXPECT_EQ(window->Size.y, 680.0f);
+    EXPECT_EQ(std::pair(window->Size.x, window->Size.y), std::pair(560.0f, 680.0f));
     EXPECT_EQ(window->Pos.x, 1440.0f - 580.0f);  // top right, under the menu bar
 
     // Hovering without pressing leaves the hour; the curve is as wide as it may be.
@@ -131,14 +130,12 @@ TEST_F(TideUiService, CalendarOpensOnTodayPicksAClickedDayAndRequestsTheMonthSho
     };
     ui.frame();
     const LocalDate today = todayLocal();
-    EXPECT_EQ(calendar.year, today.year);
-    EXPECT_EQ(calendar.month, today.month);
-    EXPECT_EQ(calendar.selectedDay, today.day);
+    EXPECT_EQ(std::tuple(calendar.year, calendar.month, calendar.selectedDay),
+              std::tuple(today.year, today.month, today.day));
     EXPECT_FALSE(calendar.loaded);  // no port, no request
     const ImGuiWindow* window = HeadlessUi::window("Calendrier des marées");
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(window->Size.x, 550.0f);
-    EXPECT_EQ(window->Size.y, 750.0f);
+    EXPECT_EQ(std::pair(window->Size.x, window->Size.y), std::pair(550.0f, 750.0f));
 
     const int day = today.day == 10 ? 11 : 10;
     const std::string cellId = "##day" + std::to_string(day);
