@@ -93,17 +93,6 @@ TEST(Bathy, TwoNeighbouringTilesMergeIntoOneRaster) {
         EXPECT_NEAR(got, expected, 1e-4);
 }
 
-TEST(Bathy, NoDataValueOnlyWhenTheFileDeclaresOne) {
-    TempDir dir;
-    std::unique_ptr<Bathy> bathy = open({writeGrid(dir.path, "a.asc", ascGrid(2, 2, 1000, 2000, "", {"1 2", "3 -99999"}))});
-    std::vector<float> z;
-    Captured read = captureStreams([&] { z = bathy->readElevations(); });
-    EXPECT_EQ(read.out, "");
-    EXPECT_FALSE(bathy->hasNoDataValue());
-    EXPECT_EQ(bathy->noDataValue(), -99999.0f);
-    EXPECT_EQ(z, (std::vector<float>{1, 2, 3, -99999}));
-}
-
 TEST(Bathy, EmptyListGivesNoDataset) {
     Captured o;
     std::unique_ptr<Bathy> bathy = open({}, &o);
@@ -175,7 +164,8 @@ TEST(Bathy, MissingProjDatabaseIsReportedOncePerThread) {
     EXPECT_EQ(countOf(run.output, message), 2u) << run.output;
 }
 
-// Variants of the ASCII grid that GDAL reads and real files may use.
+// Variants of the ASCII grid that GDAL reads and real files may use; a
+// no-data value only when the file declares one (-99999 otherwise).
 TEST(Bathy, ReadsTheAsciiGridVariants) {
     TempDir dir;
     struct Case {
@@ -183,19 +173,22 @@ TEST(Bathy, ReadsTheAsciiGridVariants) {
         int w, h;
         std::vector<double> gt;
         std::vector<float> values;
+        std::string noData;
     };
     const std::vector<Case> cases = {
         {"centre.asc", "ncols 3\nnrows 2\nxllcenter 100.5\nyllcenter 200.5\ncellsize 1\nNODATA_value -9999\n"
                        "1.5 2.5 3.5\n4.5 -9999 6.5\n",
-         3, 2, {100, 1, 0, 202, 0, -1}, {1.5f, 2.5f, 3.5f, 4.5f, -9999, 6.5f}},
+         3, 2, {100, 1, 0, 202, 0, -1}, {1.5f, 2.5f, 3.5f, 4.5f, -9999, 6.5f}, "-9999"},
         {"crlf.asc", "ncols 2\r\nnrows 2\r\nxllcorner 145000\r\nyllcorner 6838000\r\ncellsize 1\r\n"
                      "NODATA_value -99999\r\n-1.25 2\r\n3 4.75\r\n",
-         2, 2, {145000, 1, 0, 6838002, 0, -1}, {-1.25f, 2, 3, 4.75f}},
+         2, 2, {145000, 1, 0, 6838002, 0, -1}, {-1.25f, 2, 3, 4.75f}, "-99999"},
         {"integers.asc", "ncols 4\nnrows 1\nxllcorner 0\nyllcorner 0\ncellsize 2\nNODATA_value -32768\n"
                          "10 -20 30 -32768\n",
-         4, 1, {0, 2, 0, 2, 0, -2}, {10, -20, 30, -32768}},
+         4, 1, {0, 2, 0, 2, 0, -2}, {10, -20, 30, -32768}, "-32768"},
         {"cells.asc", "ncols 2\nnrows 2\nxllcorner 10\nyllcorner 20\ndx 2\ndy 0.5\n1 2\n3 4\n",
-         2, 2, {10, 2, 0, 21, 0, -0.5}, {1, 2, 3, 4}},
+         2, 2, {10, 2, 0, 21, 0, -0.5}, {1, 2, 3, 4}, ""},
+        {"plain.asc", ascGrid(2, 2, 1000, 2000, "", {"1 2", "3 -99999"}), 2, 2, {1000, 1, 0, 2002, 0, -1},
+         {1, 2, 3, -99999}, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -205,8 +198,11 @@ TEST(Bathy, ReadsTheAsciiGridVariants) {
         EXPECT_EQ(bathy->height(), c.h);
         EXPECT_EQ(geoTransformOf(*bathy), c.gt);
         std::vector<float> z;
-        captureStreams([&] { z = bathy->readElevations(); });
+        const Captured read = captureStreams([&] { z = bathy->readElevations(); });
         EXPECT_EQ(z, c.values);
+        EXPECT_EQ(read.out, c.noData.empty() ? "" : "NODATA détecté : " + c.noData + "\n");
+        EXPECT_EQ(bathy->hasNoDataValue(), !c.noData.empty());
+        EXPECT_EQ(bathy->noDataValue(), c.noData.empty() ? -99999.0f : std::stof(c.noData));
     }
 
     // "nan" as the no-data value (GDAL wants the data to start with a number).
