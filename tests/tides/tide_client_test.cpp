@@ -32,6 +32,8 @@ TEST_F(TideClient, SiteList) {
         ASSERT_TRUE(fetchSites(k, sites)) << k;
         EXPECT_GE(sites.size(), 11u);
         EXPECT_EQ(std::count_if(sites.begin(), sites.end(), [](const TideSite& s) { return s.name == "Brest"; }), 1);
+        // The closed station, listed without an id, that port detection must pass over.
+        EXPECT_EQ(std::count_if(sites.begin(), sites.end(), [](const TideSite& s) { return s.id.empty(); }), 1);
     }
 }
 
@@ -62,6 +64,7 @@ TEST_F(TideClient, FailuresShowOneLineWithoutTheKey) {
     EXPECT_EQ(c.err.rfind("HTTP 500 sur " + server->url() + "/water-levels?site=brest&from=2026-12-06T00:00", 0), 0u) << c.err;
     EXPECT_NE(c.err.find("\n  reponse : Erreur interne du service de prediction (simulee).\n"), std::string::npos);
 
+    // Broken documents: the parser's one line (TideParsing tests), and a failed fetch.
     for (const char* badKey : {"json-casse", "sites-types"}) {
         c = captureStreams([&] { EXPECT_FALSE(fetchSites(badKey, sites)); });
         EXPECT_EQ(c.err.rfind("Erreur JSON /sites : ", 0), 0u) << c.err;
