@@ -152,41 +152,29 @@ TEST(TerrainGrid, NormalsFollowTheExaggeratedSlope) {
         {{"0 0 0", "1 1 1", "2 2 2"}, 1, {0, kDiagonal, -kDiagonal}},  // rising southwards: leaning north
         {east, 2, {-2 * n, n, 0}},                                      // twice as steep once exaggerated
         {east, 0, {0, 1, 0}},                                           // flattened
-        {{"5 5 5", "5 5 5", "5 5 5"}, 7, {0, 1, 0}},                    // flat ground
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.rows[1] + " x" + std::to_string(c.exaggeration));
         Mesh m(ascGrid(3, 3, 0, 0, "-99999", c.rows));
         for (const TerrainVertex& v : m.vertices(c.exaggeration)) expectNormal(v, c.normal);
     }
-    // Flattened: heights 0, depth kept.
-    Mesh m(ascGrid(3, 3, 0, 0, "-99999", east));
-    for (const TerrainVertex& v : m.vertices(0.0f)) EXPECT_EQ(v.aPos[1], 0.0f);
-    EXPECT_EQ(m.vertices(0.0f)[2].aDepth, 2.0f);
 }
 
-TEST(TerrainGrid, LonePointsFaceUp) {
+TEST(TerrainGrid, ALonePointSpansTheTextureFromItself) {
     Mesh lone(ascGrid(3, 3, 0, 0, "-99999", {"-99999 -99999 -99999", "-99999 8 -99999", "-99999 -99999 -99999"}));
     EXPECT_TRUE(lone.grid.triangles.empty());
     const std::vector<TerrainVertex> v = lone.vertices(1.0f);
-    expectNormal(v[4], {0, 1, 0});
-    // A single valid point: zero-width bounds, spans floored at 0.0001.
+    // Zero-width bounds: spans floored at 0.0001.
     EXPECT_EQ(v[4].aUV[0], 0.0f);
     EXPECT_EQ(v[4].aUV[1], 0.0f);
     EXPECT_NEAR(v[5].aUV[0], 10000.0f, 1.0f);
     EXPECT_NEAR(v[7].aUV[1], 10000.0f, 1.0f);
 }
 
-TEST(TerrainGrid, GeneratedTileMeshesCompletelyAndInAnyTriangleOrder) {
+TEST(TerrainGrid, AGeneratedTileHasTheSameNormalsInAnyTriangleOrder) {
     TempDir dir;
     Mesh m(makeTiles(dir.path, {{145, 6839}}));
-    ASSERT_EQ(m.grid.points.size(), 1000000u);
-    EXPECT_GT(std::count_if(m.grid.points.begin(), m.grid.points.end(), [](auto& p) { return !p.valid; }), 0);
-    EXPECT_GT(m.grid.triangles.size(), 1900000u);
-    EXPECT_LT(m.grid.triangles.size(), 2 * 999u * 999u);
-    EXPECT_EQ(m.grid.points[999999].x, 999.0f);
-    EXPECT_EQ(m.grid.points[999999].y, -999.0f);
-
+    ASSERT_EQ(m.grid.points.size(), 1000000u);  // many chunks of vertices for the normals to follow
     const RenderBounds b = renderBoundsOf(m.grid.points);
     const std::vector<TerrainVertex> ordered = buildRenderVertices(m.grid.points, m.grid.triangles, 2.0f, b);
     // The same triangles shuffled, plus one pointing past the points, which is skipped.
