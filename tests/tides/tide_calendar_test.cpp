@@ -23,7 +23,6 @@ TEST_F(TideCalibration, ZoneNearBrestWithTheShippedTable) {
     EXPECT_FLOAT_EQ(state.datumOffset, -3.635f);
     EXPECT_EQ(state.ramSiteName, "Brest");
     EXPECT_TRUE(state.datumOffsetKnown);
-    EXPECT_DOUBLE_EQ(state.latitude, 48.3904);
     EXPECT_EQ(shown(state), "brest, Brest, 0 points, open");  // the previous terrain's day is gone
     EXPECT_FALSE(calendar.initialized);
     EXPECT_TRUE(calendar.days.empty());
@@ -86,8 +85,7 @@ TEST_F(TideCalendarService, MonthLoadsOnceAndOutsideTheWindowNever) {
 
     // A day out there can still be picked: its water levels are not limited.
     const CalendarPick pick = pickCalendarDay(calendar, 15);
-    c = captureStreams([&] { EXPECT_TRUE(applyCalendarPick(state, pick)); });
-    EXPECT_EQ(c.out, "Maree chargee pour " + pick.date + " (144 points)\n");
+    captureStreams([&] { EXPECT_TRUE(applyCalendarPick(state, pick)); });
     EXPECT_EQ(shown(state), "brest, " + pick.date + ", 144 points, loaded, attempted, open");
 
     // A failing service: "Coefficients indisponibles." until "Réessayer".

@@ -66,7 +66,6 @@ TEST_F(TideClient, ReferencePortDetection) {
     const std::vector<std::tuple<std::string, double, double, std::string, std::string, std::string>> cases = {
         {key, 48.39, -4.48, "brest, Brest, 0 points", brest, ""},
         {key, 48.04, -4.85, "brest, Brest, 0 points", brest, ""},  // beside the closed station, listed without an id
-        {key, 48.6, -2.0, "saint-malo, Saint-Malo, 0 points", "Port de reference : Saint-Malo (saint-malo)\n", ""},
         {"sites-vide", 48.39, -4.48, failed, "", unreachable},
         // Sites without ids, a centre at 0/0, no key: failed, nothing said.
         {"sites-sans-id", 48.39, -4.48, failed, "", ""},
@@ -125,10 +124,6 @@ TEST_F(TideClient, MonthCoefficients) {
     EXPECT_EQ(c.out.rfind(got + std::to_string(days.size()) + " jour(s) (", 0), 0u) << c.out;
     EXPECT_NE(c.out.find(" -> "), std::string::npos);
     EXPECT_NE(c.out.find(formatDate(now.year, now.month, days.back().day) + ")\n"), std::string::npos) << c.out;
-    for (const DayCoefficients& d : days) {
-        EXPECT_TRUE(d.morning >= 20 || d.afternoon >= 20) << d.day;
-        EXPECT_LE(std::max(d.morning, d.afternoon), 120) << d.day;
-    }
 
     // A month ended more than 30 days ago is refused before any request (the
     // service is unreachable there, and no transport error shows).

@@ -49,11 +49,8 @@ TEST(TidePanelUi, ScrubbingTheCurveThenApplyingGivesThatHoursLevel) {
     const float width = right - left + 1;
     EXPECT_NEAR(width, tideCurveWidth(560.0f - 28.0f), 1.0f);
 
-    // Pressing at the left edge selects midnight; dragging to the last pixel,
-    // the toolkit working in whole pixels, a pixel short of midnight.
-    ui.pointer(ImVec2(left, onCurve->y), true);
-    ui.frame();
-    EXPECT_NEAR(state.selectedHour, 0.0f, 0.06f);
+    // Pressing at the last pixel, the toolkit working in whole pixels: a pixel
+    // short of midnight (the hour of each point: TidePanelModel.PressingTheCurve).
     ui.pointer(ImVec2(right + 0.99f, onCurve->y), true);
     ui.frame();
     EXPECT_NEAR(state.selectedHour, 24.0f * (width - 1) / width, 1e-3f);
@@ -74,7 +71,7 @@ TEST(TidePanelUi, ScrubbingTheCurveThenApplyingGivesThatHoursLevel) {
 using TideUiService = TideServiceTest;
 
 // The once-per-terrain rule of the first load is tide_panel_model_test's.
-TEST_F(TideUiService, FirstOpeningLoadsTodayUnlessFoldedAndTheCloseBoxCloses) {
+TEST_F(TideUiService, FirstOpeningLoadsTodayUnlessFoldedRetryFindsThePortAndTheCloseBoxCloses) {
     HeadlessUi ui;
     TideState state = makeTideState();
     setTideSiteId(state, "brest");
@@ -90,27 +87,19 @@ TEST_F(TideUiService, FirstOpeningLoadsTodayUnlessFoldedAndTheCloseBoxCloses) {
     ui.frame();
     EXPECT_EQ(shown(state), "brest, " + today() + ", 144 points, loaded, attempted, open");
 
+    resetTide(state);
+    state.latitude = 48.41;
+    state.longitude = -4.50;
+    state.detectionFailed = true;
+    const std::optional<ImVec2> retry = ui.find("Marée", "Réessayer la détection");
+    ASSERT_TRUE(retry);
+    captureStreams([&] { ui.click(*retry); });
+    EXPECT_EQ(shown(state), "brest, Brest, " + today() + ", 144 points, loaded, attempted, open");
+
     const std::optional<ImVec2> box = ui.find("Marée", "#CLOSE");
     ASSERT_TRUE(box);
     ui.click(*box);
     EXPECT_FALSE(state.tidePanelOpen);
-}
-
-TEST_F(TideUiService, RetryingTheDetectionFindsThePortAndLoadsToday) {
-    HeadlessUi ui;
-    TideState state = makeTideState();
-    state.latitude = 48.41;
-    state.longitude = -4.50;
-    state.detectionFailed = true;
-    state.loadAttempted = true;
-    state.tidePanelOpen = true;
-    ui.draw = [&] { drawTidePanel(state); };
-    ui.frame();
-    const std::optional<ImVec2> retry = ui.find("Marée", "Réessayer la détection");
-    ASSERT_TRUE(retry);
-    const Captured c = captureStreams([&] { ui.click(*retry); });
-    EXPECT_EQ(c.out, "Port de reference : Brest (brest)\n");
-    EXPECT_EQ(shown(state), "brest, Brest, " + today() + ", 144 points, loaded, attempted, open");
 }
 
 TEST_F(TideUiService, CalendarOpensOnTodayPicksAClickedDayAndRequestsTheMonthShown) {
@@ -142,11 +131,7 @@ TEST_F(TideUiService, CalendarOpensOnTodayPicksAClickedDayAndRequestsTheMonthSho
     setCalendarKey(calendar, key);
     setCalendarSite(calendar, "brest");
     Captured c = captureStreams([&] { ui.frame(); });
-    const std::string loaded = "Coefficients charges pour ";
-    EXPECT_NE(c.out.find(loaded + std::to_string(today.month) + "/" + std::to_string(today.year) + " ("),
-              std::string::npos)
-        << c.out << c.err;
-    EXPECT_EQ(calendarFooter(calendar), CalendarFooter::legend);
+    EXPECT_EQ(calendarFooter(calendar), CalendarFooter::legend) << c.err;
 
     // The arrows walk the months (across a year's end: tide_calendar_layout_test).
     std::optional<ImVec2> next, previous;
