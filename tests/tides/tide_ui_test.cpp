@@ -146,10 +146,7 @@ TEST_F(TideUiService, CalendarOpensOnTodayPicksAClickedDayAndRequestsTheMonthSho
     // The frame that moved to the next month already asked for it (what it
     // gets: TideCalendarService).
     EXPECT_EQ(calendar.loadedMonth, calendar.month);
-    captureStreams([&] {
-        ui.click(*previous);
-        ui.click(*previous);
-    });
-    EXPECT_EQ(calendar.month, today.month == 1 ? 12 : today.month - 1);
+    captureStreams([&] { ui.click(*previous); });
+    EXPECT_EQ(calendar.month, today.month);
     EXPECT_EQ(picks.size(), 1u);
 }
