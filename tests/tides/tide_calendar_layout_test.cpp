@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 // From blue for the weakest tides to red for the strongest, the red rising all
 // the way; out-of-range values take the nearest end; no value is its own grey.
 TEST(TideCalendarLayout, CoefficientColours) {
@@ -25,11 +27,9 @@ TEST(TideCalendarLayout, Columns) {
     // A month starting on Sunday: day 1 in the seventh column, day 2 on the next row.
     int column = 0, row = 0;
     calendarCellPlace(firstWeekdayColumn(2026, 2), 1, column, row);
-    EXPECT_EQ(column, 6);
-    EXPECT_EQ(row, 0);
+    EXPECT_EQ(std::pair(column, row), std::pair(6, 0));
     calendarCellPlace(firstWeekdayColumn(2026, 2), 2, column, row);
-    EXPECT_EQ(column, 0);
-    EXPECT_EQ(row, 1);
+    EXPECT_EQ(std::pair(column, row), std::pair(0, 1));
 }
 
 TEST(TideCalendarLayout, DayCells) {
@@ -53,31 +53,26 @@ TEST(TideCalendarLayout, DayCells) {
     EXPECT_EQ(colour, coefficientColor(53));
     EXPECT_FALSE(dayCoefficientLabel(0, 0, text, colour));
 
-    EXPECT_FLOAT_EQ(legendBarWidth(520.0f), 500.0f);
-    EXPECT_FLOAT_EQ(legendBarWidth(30.0f), 40.0f);
-    EXPECT_FLOAT_EQ(legendBarWidth(3000.0f), 1000.0f);
-    EXPECT_EQ(legendCoefficient(0, 500.0f), 20);
-    EXPECT_EQ(legendCoefficient(250, 500.0f), 70);
-    EXPECT_EQ(legendCoefficient(499, 500.0f), 119);
+    // The legend bar clamped to 40..1000 pixels, and the coefficient of its first, middle and last pixels.
+    EXPECT_EQ(std::vector<float>({legendBarWidth(520.0f), legendBarWidth(30.0f), legendBarWidth(3000.0f)}),
+              (std::vector<float>{500, 40, 1000}));
+    EXPECT_EQ(std::vector<int>(
+                  {legendCoefficient(0, 500.0f), legendCoefficient(250, 500.0f), legendCoefficient(499, 500.0f)}),
+              (std::vector<int>{20, 70, 119}));
 }
 
 TEST(TideCalendarLayout, NavigationAndSelection) {
     TideCalendar calendar;
     initCalendarDisplay(calendar, 2026, 12, 6);
-    EXPECT_EQ(calendar.month, 12);
-    EXPECT_EQ(calendar.selectedDay, 6);
+    EXPECT_EQ(std::tuple(calendar.year, calendar.month, calendar.selectedDay), std::tuple(2026, 12, 6));
     EXPECT_EQ(dayOutline(calendar, 6, 2026, 12, 6), DayOutline::selected);
 
-    stepCalendarMonth(calendar, +1);
-    EXPECT_EQ(calendar.month, 1);
-    EXPECT_EQ(calendar.year, 2027);
-    stepCalendarMonth(calendar, -1);
-    stepCalendarMonth(calendar, -1);
-    EXPECT_EQ(calendar.month, 11);
-    EXPECT_EQ(calendar.year, 2026);
-    for (int i = 0; i < 11; ++i) stepCalendarMonth(calendar, -1);
-    EXPECT_EQ(calendar.month, 12);
-    EXPECT_EQ(calendar.year, 2025);
+    // Across the year's end both ways, and back a whole year.
+    for (const auto& [steps, direction, year, month] : std::vector<std::array<int, 4>>{
+             {1, +1, 2027, 1}, {2, -1, 2026, 11}, {11, -1, 2025, 12}}) {
+        for (int i = 0; i < steps; ++i) stepCalendarMonth(calendar, direction);
+        EXPECT_EQ(std::pair(calendar.year, calendar.month), std::pair(year, month));
+    }
 
     calendar.month = 12;
     calendar.year = 2026;
@@ -85,17 +80,15 @@ TEST(TideCalendarLayout, NavigationAndSelection) {
     EXPECT_TRUE(pick.picked);
     EXPECT_EQ(pick.date, "2026-12-24");
     EXPECT_EQ(formatSelectedDate(calendar), "24/12/2026");
-    EXPECT_EQ(dayOutline(calendar, 24, 2026, 12, 6), DayOutline::selected);
-    EXPECT_EQ(dayOutline(calendar, 6, 2026, 12, 6), DayOutline::today);
-    EXPECT_EQ(dayOutline(calendar, 7, 2026, 12, 6), DayOutline::none);
+    EXPECT_EQ(std::vector<DayOutline>({dayOutline(calendar, 24, 2026, 12, 6), dayOutline(calendar, 6, 2026, 12, 6),
+                                       dayOutline(calendar, 7, 2026, 12, 6)}),
+              (std::vector<DayOutline>{DayOutline::selected, DayOutline::today, DayOutline::none}));
 
     // Already initialised: only out-of-range values are brought back.
     calendar.month = 13;
     calendar.year = 1800;
     initCalendarDisplay(calendar, 2027, 5, 1);
-    EXPECT_EQ(calendar.month, 1);
-    EXPECT_EQ(calendar.year, 2026);
-    EXPECT_EQ(calendar.selectedDay, 24);
+    EXPECT_EQ(std::tuple(calendar.year, calendar.month, calendar.selectedDay), std::tuple(2026, 1, 24));
 }
 
 TEST(TideCalendarLayout, StateChanges) {

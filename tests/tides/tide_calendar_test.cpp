@@ -1,7 +1,6 @@
 #include "tides/ram_table.h"
 #include "tides/tide_calendar.h"
 #include "tides/tide_calibration.h"
-#include "tides/tide_level.h"
 #include "tides/tide_panel_model.h"
 #include "tests/tides/tide_service_fixture.h"
 
@@ -11,7 +10,6 @@ using TideCalendarService = TideServiceTest;
 TEST_F(TideCalibration, ZoneNearBrestWithTheShippedTable) {
     std::vector<RamSite> ram;
     ASSERT_TRUE(loadRamFile(ramFilePath(ABYSTO_BINARY_DIR), ram));
-
     TideState state = makeTideState();
     TideCalendar calendar;
     calendar.initialized = true;
@@ -25,21 +23,12 @@ TEST_F(TideCalibration, ZoneNearBrestWithTheShippedTable) {
     EXPECT_FLOAT_EQ(state.datumOffset, -3.635f);
     EXPECT_EQ(state.ramSiteName, "Brest");
     EXPECT_TRUE(state.datumOffsetKnown);
-    EXPECT_DOUBLE_EQ(state.latitude, 48.3904);
-    EXPECT_FALSE(state.samplesLoaded);  // the previous terrain's day is gone
-    EXPECT_TRUE(state.tidePanelOpen);
+    EXPECT_EQ(shown(state), "brest, Brest, 0 points, open");  // the previous terrain's day is gone
     EXPECT_FALSE(calendar.initialized);
     EXPECT_TRUE(calendar.days.empty());
     EXPECT_EQ(calendar.siteId, "brest");
     EXPECT_EQ(calendar.apiKey, key);
-
-    // The panel's first opening loads today; the level applied follows the offset.
-    ASSERT_TRUE(autoLoadTide(state));
-    ASSERT_TRUE(state.samplesLoaded);
-    EXPECT_FALSE(autoLoadTide(state));
-    const TidePanelResult applied = applySelectedLevel(state);
-    EXPECT_TRUE(applied.apply);
-    EXPECT_NEAR(applied.level, interpolateLevel(state.samples, state.selectedHour) - 3.635f, 1e-5);
+    EXPECT_TRUE(autoLoadTide(state));  // the new terrain's day loads at the window's next frame
 }
 
 TEST_F(TideCalibration, WithoutTableTheOffsetStays) {
@@ -56,7 +45,7 @@ TEST_F(TideCalibration, WithoutTableTheOffsetStays) {
     c = captureStreams([&] { calibrateTide(state, calendar, {}, 0.0, 0.0); });
     EXPECT_FLOAT_EQ(state.datumOffset, -4.375f);
     EXPECT_TRUE(state.datumOffsetKnown);
-    EXPECT_TRUE(state.detectionFailed);  // 0/0 never finds a port
+    EXPECT_EQ(shown(state), "0 points, failed");  // 0/0 never finds a port
     EXPECT_EQ(calendar.siteId, "");
     EXPECT_EQ(tidePortLine(state), TidePortLine::detectionFailed);
 
@@ -64,58 +53,48 @@ TEST_F(TideCalibration, WithoutTableTheOffsetStays) {
     state.latitude = 49.49;
     state.longitude = 0.11;
     ASSERT_TRUE(retryTideDetection(state));
-    EXPECT_TRUE(state.loadAttempted);
-    EXPECT_TRUE(state.samplesLoaded);
+    EXPECT_EQ(shown(state), "le_havre, Le Havre, " + today() + ", 144 points, loaded, attempted");
 }
 
 TEST_F(TideCalendarService, MonthLoadsOnceAndOutsideTheWindowNever) {
     const LocalDate now = todayLocal();
+    const std::string month = std::to_string(now.month) + "/" + std::to_string(now.year);
     TideCalendar calendar;
     TideState state = makeTideState();
     setTideSiteId(state, "brest");
     syncCalendar(calendar, state);
     initCalendarDisplay(calendar, now.year, now.month, now.day);
+    const auto load = [&] { return captureStreams([&] { ensureMonthLoaded(calendar); }); };
 
-    Captured c = captureStreams([&] { ensureMonthLoaded(calendar); });
+    Captured c = load();
     ASSERT_FALSE(calendar.days.empty()) << c.err;
     EXPECT_FALSE(calendar.loadFailed);
-    EXPECT_NE(c.out.find("\nCoefficients charges pour " + std::to_string(now.month) + "/" + std::to_string(now.year) +
-                         " (" + std::to_string(calendar.days.size()) + " jours)\n"),
-              std::string::npos)
-        << c.out;
-    EXPECT_EQ(calendarFooter(calendar), CalendarFooter::legend);
-
-    // The same month again: no request.
-    c = captureStreams([&] { ensureMonthLoaded(calendar); });
+    const std::string loaded = "Coefficients charges pour " + month + " (" + std::to_string(calendar.days.size());
+    EXPECT_NE(c.out.find("\n" + loaded + " jours)\n"), std::string::npos) << c.out;
+    c = load();  // the same month again: no request
     EXPECT_EQ(c.out + c.err, "");
 
     // Three months ahead: marked, never requested.
     for (int i = 0; i < 3; ++i) stepCalendarMonth(calendar, +1);
-    c = captureStreams([&] { ensureMonthLoaded(calendar); });
+    c = load();
     EXPECT_EQ(c.out + c.err, "");
     EXPECT_TRUE(calendar.outOfWindow);
     EXPECT_TRUE(calendar.loadFailed);
-    EXPECT_EQ(calendarFooter(calendar), CalendarFooter::outOfWindow);
 
     // A day out there can still be picked: its water levels are not limited.
     const CalendarPick pick = pickCalendarDay(calendar, 15);
-    c = captureStreams([&] { EXPECT_TRUE(applyCalendarPick(state, pick)); });
-    EXPECT_EQ(c.out, "Maree chargee pour " + pick.date + " (144 points)\n");
-    EXPECT_TRUE(state.tidePanelOpen);
-    EXPECT_EQ(state.displayedDate, pick.date);
+    captureStreams([&] { EXPECT_TRUE(applyCalendarPick(state, pick)); });
+    EXPECT_EQ(shown(state), "brest, " + pick.date + ", 144 points, loaded, attempted, open");
 
     // A failing service: "Coefficients indisponibles." until "Réessayer".
     for (int i = 0; i < 3; ++i) stepCalendarMonth(calendar, -1);
     setCalendarSite(calendar, "test-500");
-    c = captureStreams([&] { ensureMonthLoaded(calendar); });
+    c = load();
     EXPECT_TRUE(calendar.loadFailed);
-    EXPECT_TRUE(c.err.ends_with("\nEchec chargement coefficients " + std::to_string(now.month) + "/" +
-                                std::to_string(now.year) + "\n"))
-        << c.err;
-    EXPECT_EQ(calendarFooter(calendar), CalendarFooter::failed);
+    EXPECT_TRUE(c.err.ends_with("\nEchec chargement coefficients " + month + "\n")) << c.err;
     setCalendarSite(calendar, "brest");
     retryCalendarMonth(calendar);
-    captureStreams([&] { ensureMonthLoaded(calendar); });
+    load();
     EXPECT_FALSE(calendar.days.empty());
 
     // Without a port the pick does nothing.

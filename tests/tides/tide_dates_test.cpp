@@ -2,15 +2,17 @@
 
 #include <gtest/gtest.h>
 
-TEST(TideDates, DaysInMonth) {
-    EXPECT_EQ(daysInMonth(2026, 1), 31);
-    EXPECT_EQ(daysInMonth(2026, 4), 30);
-    EXPECT_EQ(daysInMonth(2026, 2), 28);
-    EXPECT_EQ(daysInMonth(2028, 2), 29);
-    EXPECT_EQ(daysInMonth(2100, 2), 28);
-    EXPECT_EQ(daysInMonth(2000, 2), 29);
-    EXPECT_EQ(daysInMonth(2026, 0), 0);
-    EXPECT_EQ(daysInMonth(2026, 13), 0);
+#include <array>
+
+TEST(TideDates, DaysInMonthAndFirstWeekday) {
+    for (const auto& [year, month, days] : std::vector<std::array<int, 3>>{
+             {2026, 1, 31}, {2026, 4, 30}, {2026, 2, 28}, {2028, 2, 29}, {2100, 2, 28}, {2000, 2, 29}, {2026, 0, 0},
+             {2026, 13, 0}})
+        EXPECT_EQ(daysInMonth(year, month), days) << year << "-" << month;
+    // Monday is column 0: Sunday 1 February 2026, Monday 1 June, Tuesdays 1 December and 1 February 2028.
+    for (const auto& [year, month, column] : std::vector<std::array<int, 3>>{
+             {2026, 2, 6}, {2026, 6, 0}, {2026, 12, 1}, {2028, 2, 1}})
+        EXPECT_EQ(firstWeekdayColumn(year, month), column) << year << "-" << month;
 }
 
 TEST(TideDates, LocalNoonAndFormat) {
@@ -22,44 +24,39 @@ TEST(TideDates, LocalNoonAndFormat) {
     EXPECT_EQ(localNoon(2026, 12, 7) - noon, 86400);
     EXPECT_EQ(formatDate(2026, 3, 9), "2026-03-09");
 
-    const LocalDate today = todayLocal();
-    EXPECT_GE(today.year, 2024);
+    EXPECT_GE(todayLocal().year, 2024);
     EXPECT_GE(localClockHour(), 0.0f);
     EXPECT_LT(localClockHour(), 24.0f);
 }
 
 TEST(TideDates, MonthWindow) {
-    // February 2027 starts 29 days after 3 January (in the window), 31 days after 1 January (not).
-    EXPECT_TRUE(monthInWindowAround(2027, 2, localNoon(2027, 1, 3)));
-    EXPECT_FALSE(monthInWindowAround(2027, 2, localNoon(2027, 1, 1)));
-    // December 2026 ends 29 days before 30 January, 31 days before 1 February.
-    EXPECT_TRUE(monthInWindowAround(2026, 12, localNoon(2027, 1, 30)));
-    EXPECT_FALSE(monthInWindowAround(2026, 12, localNoon(2027, 2, 1)));
-    EXPECT_TRUE(monthInWindowAround(2027, 1, localNoon(2027, 1, 15)));
-    EXPECT_FALSE(monthInWindowAround(2027, 13, localNoon(2027, 1, 15)));
-    EXPECT_FALSE(monthInWindowAround(1899, 12, localNoon(1900, 1, 1)));
-    EXPECT_TRUE(monthInWindowAround(2100, 12, localNoon(2100, 12, 15)));  // the last year served
+    // Month, then today, whether the month meets today's J-30/J+30. February 2027
+    // starts 29 days after 3 January, 31 after 1 January; December 2026 ends 29 days
+    // before 30 January, 31 before 1 February; 2100 is the last year served.
+    const struct {
+        int year, month, todayYear, todayMonth, todayDay;
+        bool in;
+    } cases[] = {
+        {2027, 2, 2027, 1, 3, true},   {2027, 2, 2027, 1, 1, false},    {2026, 12, 2027, 1, 30, true},
+        {2026, 12, 2027, 2, 1, false}, {2027, 1, 2027, 1, 15, true},    {2027, 13, 2027, 1, 15, false},
+        {1899, 12, 1900, 1, 1, false}, {2100, 12, 2100, 12, 15, true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(monthInWindowAround(c.year, c.month, localNoon(c.todayYear, c.todayMonth, c.todayDay)), c.in)
+            << c.year << "-" << c.month << " around " << c.todayYear << "-" << c.todayMonth << "-" << c.todayDay;
 
     const LocalDate today = todayLocal();
     EXPECT_TRUE(monthInWindow(today.year, today.month));
     EXPECT_FALSE(monthInWindow(today.year + 1, today.month));
 
-    int first = 0, last = 0;
-    ASSERT_TRUE(daysInWindow(2026, 11, localNoon(2026, 12, 6), first, last));
-    EXPECT_EQ(first, 6);
-    EXPECT_EQ(last, 30);
-    ASSERT_TRUE(daysInWindow(2027, 1, localNoon(2026, 12, 6), first, last));
-    EXPECT_EQ(first, 1);
-    EXPECT_EQ(last, 5);
-    ASSERT_TRUE(daysInWindow(2026, 12, localNoon(2026, 12, 6), first, last));
-    EXPECT_EQ(first, 1);
-    EXPECT_EQ(last, 31);
-    EXPECT_FALSE(daysInWindow(2026, 10, localNoon(2026, 12, 6), first, last));
-}
-
-TEST(TideDates, FirstWeekdayColumn) {
-    EXPECT_EQ(firstWeekdayColumn(2026, 2), 6);   // Sunday 1 February 2026: seventh column
-    EXPECT_EQ(firstWeekdayColumn(2026, 6), 0);   // Monday
-    EXPECT_EQ(firstWeekdayColumn(2026, 12), 1);  // Tuesday
-    EXPECT_EQ(firstWeekdayColumn(2028, 2), 1);   // Tuesday
+    // The days of a month inside the window around 6 December 2026.
+    for (const auto& [year, month, first, last] : std::vector<std::array<int, 4>>{
+             {2026, 11, 6, 30}, {2027, 1, 1, 5}, {2026, 12, 1, 31}}) {
+        int from = 0, to = 0;
+        ASSERT_TRUE(daysInWindow(year, month, localNoon(2026, 12, 6), from, to)) << month;
+        EXPECT_EQ(from, first);
+        EXPECT_EQ(to, last);
+    }
+    int from = 0, to = 0;
+    EXPECT_FALSE(daysInWindow(2026, 10, localNoon(2026, 12, 6), from, to));
 }

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace {
 
-// A day rising one metre an hour from 0 m ZH at midnight.
+// A day rising one metre an hour from 0 m ZH at midnight; the offset to IGN69 is the default -3 m.
 TideState loadedDay() {
     TideState state;
     for (int i = 0; i <= 144; ++i) state.samples.push_back({static_cast<float>(i) / 6.0f, static_cast<float>(i) / 6.0f});
@@ -30,32 +32,27 @@ TEST(TideLevel, DatumConversion) {
 }
 
 TEST(TideLevel, TimelapseMovesAndWraps) {
-    TideState state = loadedDay();
-    state.datumOffset = -3.0f;
-    float hour = 12.0f, seaLevel = 0.0f;
-    ASSERT_TRUE(stepTimelapse(state, true, 0.5f, 10.0f, hour, seaLevel));
-    EXPECT_FLOAT_EQ(hour, 17.0f);  // 10 s at half an hour a second
-    EXPECT_NEAR(seaLevel, 17.0f - 3.0f, 1e-4);
+    const TideState day = loadedDay();
+    // 10 s at half an hour a second; across midnight; a long stall wraps it all.
+    for (const auto& [start, seconds, end] :
+         std::vector<std::array<float, 3>>{{12, 10, 17}, {23.5f, 2, 0.5f}, {23, 100, 1}}) {
+        float hour = start, seaLevel = 0.0f;
+        ASSERT_TRUE(stepTimelapse(day, true, 0.5f, seconds, hour, seaLevel));
+        EXPECT_FLOAT_EQ(hour, end);
+        EXPECT_NEAR(seaLevel, end - 3.0f, 1e-4);
+    }
 
-    hour = 23.5f;
-    ASSERT_TRUE(stepTimelapse(state, true, 0.5f, 2.0f, hour, seaLevel));
-    EXPECT_FLOAT_EQ(hour, 0.5f);
-    EXPECT_NEAR(seaLevel, 0.5f - 3.0f, 1e-4);
-
-    hour = 23.0f;
-    ASSERT_TRUE(stepTimelapse(state, true, 0.5f, 100.0f, hour, seaLevel));  // a long stall
-    EXPECT_FLOAT_EQ(hour, 1.0f);
-
-    // Paused, or nothing to play: nothing moves.
-    hour = 5.0f, seaLevel = 7.0f;
-    EXPECT_FALSE(stepTimelapse(state, false, 0.5f, 1.0f, hour, seaLevel));
-    state.samplesLoaded = false;
-    EXPECT_FALSE(stepTimelapse(state, true, 0.5f, 1.0f, hour, seaLevel));
-    state.samplesLoaded = true;
-    state.samples.clear();
-    EXPECT_FALSE(stepTimelapse(state, true, 0.5f, 1.0f, hour, seaLevel));
-    EXPECT_FLOAT_EQ(hour, 5.0f);
-    EXPECT_FLOAT_EQ(seaLevel, 7.0f);
+    // Paused, nothing loaded, or a day without points: nothing moves.
+    TideState notLoaded = day, empty = day;
+    notLoaded.samplesLoaded = false;
+    empty.samples.clear();
+    for (const auto& [state, playing] :
+         std::vector<std::pair<TideState, bool>>{{day, false}, {notLoaded, true}, {empty, true}}) {
+        float hour = 5.0f, seaLevel = 7.0f;
+        EXPECT_FALSE(stepTimelapse(state, playing, 0.5f, 1.0f, hour, seaLevel));
+        EXPECT_FLOAT_EQ(hour, 5.0f);
+        EXPECT_FLOAT_EQ(seaLevel, 7.0f);
+    }
 }
 
 TEST(TideLevel, TimelapseKeyBeforeAnyTide) {
@@ -65,17 +62,11 @@ TEST(TideLevel, TimelapseKeyBeforeAnyTide) {
     EXPECT_TRUE(playing);
     EXPECT_EQ(c.out, "Charge d'abord les données de marée (T) avant de lancer le timelapse.\n");
 
-    // Still on: it starts by itself once a day is loaded.
-    float hour = 12.0f, seaLevel = 0.0f;
-    EXPECT_FALSE(stepTimelapse(state, playing, 0.5f, 1.0f, hour, seaLevel));
+    // Once a day is loaded, nothing to say.
     state = loadedDay();
-    EXPECT_TRUE(stepTimelapse(state, playing, 0.5f, 1.0f, hour, seaLevel));
-    EXPECT_NEAR(seaLevel, 12.5f - 3.0f, 1e-4);
-
-    c = captureStreams([&] { toggleTimelapseFromKey(state, playing); });
-    EXPECT_FALSE(playing);
-    EXPECT_EQ(c.out, "");
-    c = captureStreams([&] { toggleTimelapseFromKey(state, playing); });
-    EXPECT_TRUE(playing);
-    EXPECT_EQ(c.out, "");
+    for (bool on : {false, true}) {
+        c = captureStreams([&] { toggleTimelapseFromKey(state, playing); });
+        EXPECT_EQ(playing, on);
+        EXPECT_EQ(c.out, "");
+    }
 }

@@ -9,17 +9,13 @@ TEST(TidePanelModel, CurveGeometry) {
 
     const std::vector<WaterLevelSample> samples = {{2.0f, 0.0f}, {6.0f, 6.0f}, {4.0f, 12.0f}};
     const TideCurve curve = makeTideCurve(samples, 100.0f, 50.0f, 480.0f);
-    EXPECT_FLOAT_EQ(curve.originX, 140.0f);
-    EXPECT_FLOAT_EQ(curve.originY, 50.0f);
-    EXPECT_FLOAT_EQ(curve.minHeight, 2.0f);
-    EXPECT_FLOAT_EQ(curve.maxHeight, 6.0f);
-    EXPECT_FLOAT_EQ(curve.range, 4.0f);
-    EXPECT_FLOAT_EQ(tideCurveX(curve, 12.0f), 380.0f);
-    EXPECT_FLOAT_EQ(tideCurveY(curve, 6.0f), 50.0f);   // top
-    EXPECT_FLOAT_EQ(tideCurveY(curve, 2.0f), 250.0f);  // bottom
-    EXPECT_FLOAT_EQ(tideCurveY(curve, 4.0f), 150.0f);
-    EXPECT_FLOAT_EQ(tideCurveBottom(curve), 250.0f);
-    EXPECT_FLOAT_EQ(tideCurveHourLabelX(curve, 2), 380.0f);
+    // Origin, lowest and highest heights, range: all exact in binary.
+    EXPECT_EQ(std::vector<float>({curve.originX, curve.originY, curve.minHeight, curve.maxHeight, curve.range}),
+              (std::vector<float>{140, 50, 2, 6, 4}));
+    // Noon and its label; the highest point at the top, the lowest and the bottom edge 200 below.
+    EXPECT_EQ(std::vector<float>({tideCurveX(curve, 12.0f), tideCurveHourLabelX(curve, 2), tideCurveY(curve, 6.0f),
+                                  tideCurveY(curve, 4.0f), tideCurveY(curve, 2.0f), tideCurveBottom(curve)}),
+              (std::vector<float>{380, 380, 50, 150, 250, 250}));
     EXPECT_STREQ(tideCurveHourLabel(4), "00:00");
 
     // Equal heights: a range of 0.01 and the curve on the bottom edge.

@@ -6,6 +6,7 @@
 #include "tests/support/log_capture.h"
 #include "tides/tide_dates.h"
 #include "tides/tide_service_config.h"
+#include "tides/tide_state.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -31,5 +32,17 @@ protected:
     static std::string today() {
         const LocalDate d = todayLocal();
         return formatDate(d.year, d.month, d.day);
+    }
+
+    // The port, the day shown and the flags of a state, to compare them at once:
+    // "brest, Brest, 2026-12-06, 144 points, loaded", empty parts left out.
+    static std::string shown(const TideState& s) {
+        std::string text;
+        for (const std::string& part :
+             {std::string(s.siteId), s.siteName, s.displayedDate, std::to_string(s.samples.size()) + " points",
+              std::string(s.samplesLoaded ? "loaded" : ""), std::string(s.loadAttempted ? "attempted" : ""),
+              std::string(s.detectionFailed ? "failed" : ""), std::string(s.tidePanelOpen ? "open" : "")})
+            if (!part.empty()) text += (text.empty() ? "" : ", ") + part;
+        return text;
     }
 };
