@@ -58,14 +58,6 @@ TEST(TileMap, CountsAndVisibleTilesAroundAPlace) {
     EXPECT_NEAR(empty.box.maxLat, 43.2966 + 0.05, 1e-12);
 }
 
-// Where a Lambert-93 corner lies in the image of `box`, in fractions of it.
-void cornerInImage(double x, double y, const MapBox& box, double& fx, double& fy) {
-    GeoPoint p;
-    ASSERT_TRUE(lambert93ToWgs84(x, y, p));
-    fx = (p.lon - box.minLon) / (box.maxLon - box.minLon);
-    fy = (box.maxLat - p.lat) / (box.maxLat - box.minLat);
-}
-
 // The image box carries a margin around the grid: tiles are drawn where
 // their ground lies in the image, not stretched over the whole of it.
 TEST(TileMap, TilesFallWhereTheirGroundLiesInTheImage) {
@@ -78,23 +70,25 @@ TEST(TileMap, TilesFallWhereTheirGroundLiesInTheImage) {
         EXPECT_GT(edge, 0.04);
         EXPECT_LT(edge, 0.15);
     }
-    // The square is turned by some 5 degrees here: each edge of the
-    // rectangle lies between the two corners it joins.
-    const TileInfo& t = tiles[0];
-    double swx, swy, nwx, nwy, nex, ney, sex, sey;
-    cornerInImage(t.gx * 1000.0, (t.gy - 1) * 1000.0, one.box, swx, swy);
-    cornerInImage(t.gx * 1000.0, t.gy * 1000.0, one.box, nwx, nwy);
-    cornerInImage((t.gx + 1) * 1000.0, t.gy * 1000.0, one.box, nex, ney);
-    cornerInImage((t.gx + 1) * 1000.0, (t.gy - 1) * 1000.0, one.box, sex, sey);
-    // Every corner lies inside the image, the outermost ones on the margin.
-    EXPECT_NEAR(std::min(swx, nwx), 0.05 / 1.1, 1e-9);
-    EXPECT_NEAR(std::max(sex, nex), 1 - 0.05 / 1.1, 1e-9);
-    EXPECT_NEAR(std::min(nwy, ney), 0.05 / 1.1, 1e-9);
-    EXPECT_NEAR(std::max(swy, sey), 1 - 0.05 / 1.1, 1e-9);
-    EXPECT_TRUE(std::min(swx, nwx) < r.x0 && r.x0 < std::max(swx, nwx));
-    EXPECT_TRUE(std::min(sex, nex) < r.x1 && r.x1 < std::max(sex, nex));
-    EXPECT_TRUE(std::min(nwy, ney) < r.y0 && r.y0 < std::max(nwy, ney));
-    EXPECT_TRUE(std::min(swy, sey) < r.y1 && r.y1 < std::max(swy, sey));
+    // Where the corners (south-west, north-west, north-east, south-east) lie in the image, in fractions of it.
+    const int corners[4][2] = {{0, -1}, {0, 0}, {1, 0}, {1, -1}};
+    double fx[4], fy[4];
+    for (int i = 0; i < 4; ++i) {
+        GeoPoint p;
+        ASSERT_TRUE(lambert93ToWgs84((tiles[0].gx + corners[i][0]) * 1000.0, (tiles[0].gy + corners[i][1]) * 1000.0, p));
+        fx[i] = (p.lon - one.box.minLon) / (one.box.maxLon - one.box.minLon);
+        fy[i] = (one.box.maxLat - p.lat) / (one.box.maxLat - one.box.minLat);
+    }
+    // The outermost corners lie on the margin. The square is turned by some 5
+    // degrees here: each edge of the rectangle lies between the two corners it joins.
+    EXPECT_NEAR(std::min(fx[0], fx[1]), 0.05 / 1.1, 1e-9);
+    EXPECT_NEAR(std::max(fx[3], fx[2]), 1 - 0.05 / 1.1, 1e-9);
+    EXPECT_NEAR(std::min(fy[1], fy[2]), 0.05 / 1.1, 1e-9);
+    EXPECT_NEAR(std::max(fy[0], fy[3]), 1 - 0.05 / 1.1, 1e-9);
+    EXPECT_TRUE(std::min(fx[0], fx[1]) < r.x0 && r.x0 < std::max(fx[0], fx[1]));
+    EXPECT_TRUE(std::min(fx[3], fx[2]) < r.x1 && r.x1 < std::max(fx[3], fx[2]));
+    EXPECT_TRUE(std::min(fy[1], fy[2]) < r.y0 && r.y0 < std::max(fy[1], fy[2]));
+    EXPECT_TRUE(std::min(fy[0], fy[3]) < r.y1 && r.y1 < std::max(fy[0], fy[3]));
 
     // A 2 × 2 block: neighbours share their edges.
     tiles = {tileNearBrest(0, 0, true, false), tileNearBrest(1, 0, true, false), tileNearBrest(0, -1, true, false),
