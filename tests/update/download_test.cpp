@@ -28,12 +28,6 @@ int download(const UpdateManifest& manifest, std::string& path, std::string* err
     return status;
 }
 
-// A partial download of the first `bytes` bytes, with its marker.
-void writePartial(const UpdateServer& server, const std::string& bytes, size_t count, const std::string& digest) {
-    writeFile(server.updatesPath(kName + ".part"), bytes.substr(0, count));
-    writeFile(server.updatesPath(kName + ".part.sha"), digest + "\n");
-}
-
 bool exists(const std::string& path) { return fs::exists(path); }
 
 } // namespace
@@ -73,59 +67,50 @@ TEST(UpdateFetch, ServerAnswersBecomeStatuses) {
     EXPECT_EQ(fetchManifest(kTestPlatform).status, 5);
 }
 
-TEST(UpdateDownload, ResumesFromThePartialFileWithARange) {
+TEST(UpdateDownload, PartialFilesAndServerFaults) {
     const std::string bytes = installerBytes(20000);
     const UpdateManifest manifest = manifestFor(kName, bytes);
-    UpdateServer server(manifest, bytes);
-    writePartial(server, bytes, 7000, manifest.fileSha256);
-    std::string path;
-    ASSERT_EQ(download(manifest, path), 0);
-    EXPECT_EQ(path, server.updatesPath(kName));
-    EXPECT_EQ(readFile(path), bytes);
-    EXPECT_FALSE(exists(path + ".part"));
-    EXPECT_FALSE(exists(path + ".part.sha"));
-    EXPECT_NE(server.devstack->output().find("UPDATE GET /v1/update/file/" + kName + " range bytes=7000- -> 206"),
-              std::string::npos) << server.devstack->output();
-    // Already there: nothing is fetched again.
-    ASSERT_EQ(download(manifest, path), 0);
-    EXPECT_TRUE(isUpdateAlreadyDownloaded(manifest, path));
-}
-
-TEST(UpdateDownload, RangeIgnoredFailsOnceThenStartsFromZero) {
-    const std::string bytes = installerBytes(20000);
-    const UpdateManifest manifest = manifestFor(kName, bytes);
-    UpdateServer server(manifest, bytes, {"--update-fault", "ignore-range"});
-    writePartial(server, bytes, 7000, manifest.fileSha256);
-    std::string path, err;
-    EXPECT_EQ(download(manifest, path, &err), 8);
-    EXPECT_NE(err.find("[update] plage ignoree par le serveur, on repart de zero"), std::string::npos) << err;
-    EXPECT_FALSE(exists(server.updatesPath(kName + ".part")));
-    EXPECT_FALSE(exists(server.updatesPath(kName + ".part.sha")));
-    ASSERT_EQ(download(manifest, path), 0);
-    EXPECT_EQ(readFile(path), bytes);
-}
-
-TEST(UpdateDownload, MarkerOfAnotherInstallerRestartsFromZero) {
-    const std::string bytes = installerBytes(20000);
-    const UpdateManifest manifest = manifestFor(kName, bytes);
-    UpdateServer server(manifest, bytes);
-    writePartial(server, installerBytes(20000, 'K'), 7000, sha256Text("an older installer"));
-    std::string path;
-    ASSERT_EQ(download(manifest, path), 0);
-    EXPECT_EQ(readFile(path), bytes);
-    const std::string log = server.devstack->output();
-    EXPECT_NE(log.find("UPDATE GET /v1/update/file/" + kName + " -> 200"), std::string::npos) << log;
-    EXPECT_EQ(log.find("range"), std::string::npos) << log;
-}
-
-TEST(UpdateDownload, MoreBytesThanSignedDeletesBothFiles) {
-    const std::string bytes = installerBytes(20000);
-    const UpdateManifest manifest = manifestFor(kName, bytes);
-    UpdateServer server(manifest, bytes, {"--update-fault", "extra-bytes"});
-    std::string path, err;
-    EXPECT_EQ(download(manifest, path, &err), 8);
-    EXPECT_NE(err.find("[update] le serveur envoie plus que les 20000 octets signes"), std::string::npos) << err;
-    for (const char* suffix : {"", ".part", ".part.sha"}) EXPECT_FALSE(exists(server.updatesPath(kName + suffix)));
+    const struct {
+        const char* what;
+        std::vector<std::string> args;
+        std::string partial;  // already on disk, with the marker `digest`
+        std::string digest;
+        int first, second;    // statuses of two downloads in a row
+        std::string said;     // by the first one on the error stream
+        std::string served;   // in the stand-in's log
+        const char* unserved = nullptr;  // not in it
+    } rows[] = {
+        {"resumed with a range", {}, bytes.substr(0, 7000), manifest.fileSha256, 0, 0, "",
+         "UPDATE GET /v1/update/file/" + kName + " range bytes=7000- -> 206"},
+        {"range ignored: fails once, then starts from zero", {"--update-fault", "ignore-range"},
+         bytes.substr(0, 7000), manifest.fileSha256, 8, 0, "[update] plage ignoree par le serveur, on repart de zero",
+         ""},
+        {"the marker of another installer: from zero", {}, installerBytes(20000, 'K').substr(0, 7000),
+         sha256Text("an older installer"), 0, 0, "", "UPDATE GET /v1/update/file/" + kName + " -> 200", "range"},
+        {"more bytes than signed", {"--update-fault", "extra-bytes"}, "", "", 8, 8,
+         "[update] le serveur envoie plus que les 20000 octets signes", ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        UpdateServer server(manifest, bytes, row.args);
+        if (!row.partial.empty()) {
+            writeFile(server.updatesPath(kName + ".part"), row.partial);
+            writeFile(server.updatesPath(kName + ".part.sha"), row.digest + "\n");
+        }
+        std::string path, err;
+        EXPECT_EQ(download(manifest, path, &err), row.first);
+        EXPECT_NE(err.find(row.said), std::string::npos) << err;
+        EXPECT_EQ(exists(server.updatesPath(kName)), row.first == 0);
+        for (const char* suffix : {".part", ".part.sha"}) EXPECT_FALSE(exists(server.updatesPath(kName + suffix)));
+        const std::string log = server.devstack->output();
+        EXPECT_NE(log.find(row.served), std::string::npos) << log;
+        EXPECT_TRUE(!row.unserved || log.find(row.unserved) == std::string::npos) << log;
+        ASSERT_EQ(download(manifest, path), row.second);
+        if (row.second != 0) continue;
+        EXPECT_EQ(path, server.updatesPath(kName));
+        EXPECT_EQ(readFile(path), bytes);
+        EXPECT_TRUE(isUpdateAlreadyDownloaded(manifest, path));
+    }
 }
 
 TEST(UpdateDownload, RefusedBeforeAnyRequest) {
