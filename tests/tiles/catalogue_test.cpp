@@ -22,9 +22,7 @@ struct Fetched {
 
 Fetched fetch() {
     Fetched f;
-    testing::internal::CaptureStderr();
-    f.result = fetchCatalogue(f.tiles);
-    f.err = testing::internal::GetCapturedStderr();
+    f.err = captureStreams([&] { f.result = fetchCatalogue(f.tiles); }).err;
     return f;
 }
 
@@ -115,22 +113,18 @@ TEST(CatalogueSync, MergesAndSummarises) {
     std::vector<TileInfo> list(2);
     list[0].gx = 100, list[0].gy = 6800, list[0].isLocal = true;  // also on the server
     list[1].gx = 5, list[1].gy = 5, list[1].isLocal = true;        // only local
-    testing::internal::CaptureStdout();
-    CatalogueSyncSummary summary = syncCatalogue(list);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "8 dalle(s) au catalogue, 7 nouvelle(s).\n");
+    CatalogueSyncSummary summary;
+    EXPECT_EQ(captureStreams([&] { summary = syncCatalogue(list); }).out, "8 dalle(s) au catalogue, 7 nouvelle(s).\n");
     EXPECT_TRUE(summary.ok && !summary.fromCache);
     EXPECT_EQ(summary.total, 8);
     EXPECT_EQ(list.size(), 9u);
 
-    testing::internal::CaptureStdout();
-    summary = syncCatalogue(list);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "8 dalle(s) au catalogue (cache local), 0 nouvelle(s).\n");
+    EXPECT_EQ(captureStreams([&] { summary = syncCatalogue(list); }).out,
+              "8 dalle(s) au catalogue (cache local), 0 nouvelle(s).\n");
 
     server.fault({{"kind", "500"}, {"target", "catalog"}});
     fs::remove_all(server.dir / "cache");
-    testing::internal::CaptureStderr();
-    summary = syncCatalogue(list);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Catalogue indisponible : Erreur du serveur\n");
+    EXPECT_EQ(captureStreams([&] { summary = syncCatalogue(list); }).err, "Catalogue indisponible : Erreur du serveur\n");
     EXPECT_FALSE(summary.ok);
     EXPECT_EQ(list.size(), 9u);
 }

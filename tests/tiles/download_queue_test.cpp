@@ -47,11 +47,17 @@ bool runUntilIdle(DownloadQueue& queue, std::chrono::seconds limit, const std::f
     return false;
 }
 
-std::vector<TileInfo> serverTiles(const TileStandIn& server) {
+// Signed in, with the stand-in's catalogue as the tile list.
+struct DownloadQueueTest : testing::Test {
+    TileStandIn server;
     std::vector<TileInfo> tiles;
-    mergeCatalogue(server.catalogue, tiles);
-    return tiles;
-}
+    Notices notices;
+    void SetUp() override {
+        ASSERT_TRUE(TileStandIn::signIn());
+        mergeCatalogue(server.catalogue, tiles);
+    }
+    void TearDown() override { TileStandIn::signOut(); }
+};
 
 std::vector<fs::path> partFiles(const std::string& dir) {
     std::vector<fs::path> parts;
@@ -63,11 +69,7 @@ std::vector<fs::path> partFiles(const std::string& dir) {
 
 } // namespace
 
-TEST(DownloadQueue, ThreeAtOnceAndTheTileListUpdated) {
-    TileStandIn server;
-    ASSERT_TRUE(TileStandIn::signIn());
-    std::vector<TileInfo> tiles = serverTiles(server);
-    Notices notices;
+TEST_F(DownloadQueueTest, ThreeAtOnceAndTheTileListUpdated) {
     DownloadQueue queue(tiles, notices.sink());
     for (int i = 0; i < 5; ++i) queue.enqueue(tiles[i], server.tileDir);
     queue.enqueue(tiles[0], server.tileDir);  // already queued: ignored
@@ -86,16 +88,11 @@ TEST(DownloadQueue, ThreeAtOnceAndTheTileListUpdated) {
         EXPECT_EQ(sha256File(tiles[i].localPath), tiles[i].sha256);
     }
     EXPECT_FALSE(tiles[5].isLocal);
-    TileStandIn::signOut();
 }
 
-TEST(DownloadQueue, RetriesThenGivesUpAndRefusalsAreFinal) {
-    TileStandIn server;
-    ASSERT_TRUE(TileStandIn::signIn());
-    std::vector<TileInfo> tiles = serverTiles(server);
+TEST_F(DownloadQueueTest, RetriesThenGivesUpAndRefusalsAreFinal) {
     server.fault({{"kind", "503"}, {"target", "100_6800"}, {"count", 3}});
     server.fault({{"kind", "404"}, {"target", "101_6800"}});
-    Notices notices;
     DownloadQueue queue(tiles, notices.sink());
     queue.enqueue(tiles[0], server.tileDir);
     ASSERT_TRUE(runUntilIdle(queue, 30s));
@@ -112,14 +109,9 @@ TEST(DownloadQueue, RetriesThenGivesUpAndRefusalsAreFinal) {
     EXPECT_EQ(notices.list, (N{{"Dalle 101_6800 : Dalle indisponible sur le serveur", NoticeKind::Error}}));
     EXPECT_EQ(server.count("/v1/tile/mnt1m/101/6800"), 1);
     EXPECT_TRUE(partFiles(server.tileDir).empty());
-    TileStandIn::signOut();
 }
 
-TEST(DownloadQueue, LeavingStopsTransfersSilently) {
-    TileStandIn server;
-    ASSERT_TRUE(TileStandIn::signIn());
-    std::vector<TileInfo> tiles = serverTiles(server);
-    Notices notices;
+TEST_F(DownloadQueueTest, LeavingStopsTransfersSilently) {
     {  // A tile that arrives in the frame in which the user leaves is kept: whole, unselected.
         DownloadQueue queue(tiles, notices.sink());
         queue.enqueue(tiles[4], server.tileDir);
@@ -153,26 +145,20 @@ TEST(DownloadQueue, LeavingStopsTransfersSilently) {
     EXPECT_TRUE(notices.list.empty());
     EXPECT_TRUE(partFiles(server.tileDir).empty());
     for (int i = 0; i < 4; ++i) EXPECT_FALSE(tiles[i].isLocal) << i;
-    TileStandIn::signOut();
 }
 
 // Three workers whose token the server refuses: the first refreshes it, the
 // other two see the new token and only retry.
-TEST(DownloadQueue, ThreeUnauthorizedWorkersRefreshOnce) {
-    TileStandIn server;
-    ASSERT_TRUE(TileStandIn::signIn());
+TEST_F(DownloadQueueTest, ThreeUnauthorizedWorkersRefreshOnce) {
     std::this_thread::sleep_for(1100ms);  // the refreshed token differs from this one
     server.fault({{"kind", "reject-token"}, {"token", currentSession().accessToken}});
     const long refreshes = server.count(kRefreshPath);
-    std::vector<TileInfo> tiles = serverTiles(server);
-    Notices notices;
     DownloadQueue queue(tiles, notices.sink());
     for (int i = 0; i < 3; ++i) queue.enqueue(tiles[i], server.tileDir);
     ASSERT_TRUE(runUntilIdle(queue, 30s));
     EXPECT_TRUE(notices.list.empty());
     for (int i = 0; i < 3; ++i) EXPECT_TRUE(tiles[i].isLocal) << i;
     EXPECT_EQ(server.count(kRefreshPath), refreshes + 1);
-    TileStandIn::signOut();
 }
 
 // Many downloads under random faults (and a catalogue with hostile entries):
@@ -183,11 +169,7 @@ TEST(DownloadQueue, SoakUnderRandomFaults) {
     ASSERT_TRUE(TileStandIn::signIn());
     server.fault({{"kind", "hostile"}, {"target", "catalog"}});
     std::vector<TileInfo> tiles;
-    testing::internal::CaptureStderr();
-    testing::internal::CaptureStdout();
-    ASSERT_TRUE(syncCatalogue(tiles).ok);
-    testing::internal::GetCapturedStdout();
-    testing::internal::GetCapturedStderr();
+    captureStreams([&] { ASSERT_TRUE(syncCatalogue(tiles).ok); });
     ASSERT_EQ(tiles.size(), 220u);
     server.fault({{"random",
                    {{"seed", 12},
