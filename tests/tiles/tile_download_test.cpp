@@ -1,6 +1,7 @@
 // One tile downloaded through HTTP from the tile stand-in: what each answer
 // of the server gives, that a failure never touches the destination nor
-// leaves a ".part", cancellation, and the token refresh after a 401.
+// leaves a ".part", cancellation, and the accounts refused. The token refresh
+// after a 401 is the queue's case.
 #include "tests/tiles/tile_standin.h"
 #include "tiles/tile_download.h"
 
@@ -29,7 +30,7 @@ Downloaded download(const CatalogueTile& tile, const std::string& destination,
 
 } // namespace
 
-TEST(TileDownload, AnswersOfTheServer) {
+TEST(TileDownload, AnswersOfTheServerCancelAndAccounts) {
     TileStandIn server;
     ASSERT_TRUE(TileStandIn::signIn());
     const CatalogueTile& served = server.tile(101, 6800);
@@ -82,42 +83,10 @@ TEST(TileDownload, AnswersOfTheServer) {
     const Downloaded full = download(served, blocked);
     EXPECT_EQ(full.code, TileCode::DiskWriteFailed) << full.err;
     EXPECT_EQ(full.err, "Impossible de creer " + blocked + ".part\n");
-}
-
-TEST(TileDownload, AccountsAndTokens) {
-    TileStandIn server;
-    const CatalogueTile& tile = server.tile(100, 6800);
-    const std::string destination = server.destination(tile);
-
-    // Signed out: no token, a refresh that cannot succeed, then 1.
-    EXPECT_EQ(download(tile, destination).code, TileCode::SessionExpired);
-    ASSERT_TRUE(TileStandIn::signIn("bloque@abysto.test"));
-    EXPECT_EQ(download(tile, destination).code, TileCode::AccessDenied);
-
-    // The token the server no longer takes: one refresh, the second attempt succeeds.
-    ASSERT_TRUE(TileStandIn::signIn());
-    std::this_thread::sleep_for(std::chrono::milliseconds(1100));  // the refreshed token differs from this one
-    server.fault({{"kind", "reject-token"}, {"token", currentSession().accessToken}});
-    const long refreshes = server.count(kRefreshPath);
-    const Downloaded d = download(tile, destination);
-    EXPECT_EQ(d.code, 0) << d.err;
-    EXPECT_EQ(server.count(kRefreshPath), refreshes + 1);
-    EXPECT_EQ(server.count("/v1/tile/mnt1m/100/6800"), 4);
-    EXPECT_EQ(sha256File(destination), tile.sha256);
-    TileStandIn::signOut();
-
-    configureTileServer("", "");
-    EXPECT_EQ(download(tile, destination + ".x").code, TileCode::NotConfigured);
-    EXPECT_FALSE(fs::exists(destination + ".x.part"));
-}
-
-// A flag set during a slow transfer ends it at the next progress tick.
-TEST(TileDownload, CancelledDuringTheTransfer) {
-    TileStandIn server;
-    ASSERT_TRUE(TileStandIn::signIn());
+    // A flag set during a slow transfer ends it at the next progress tick.
+    server.fault({{"clear", true}});
     server.fault({{"kind", "slow"}});
-    const CatalogueTile& tile = server.tile(100, 6801);
-    const std::string destination = server.destination(tile);
+    const CatalogueTile& slow = server.tile(100, 6801);
     std::atomic<bool> cancel{false};
     std::chrono::steady_clock::time_point cancelledAt;
     const auto cancelOnce = [&](double fraction) {
@@ -125,9 +94,20 @@ TEST(TileDownload, CancelledDuringTheTransfer) {
         cancelledAt = std::chrono::steady_clock::now();
         cancel = true;
     };
-    EXPECT_EQ(downloadTile(tile, destination, cancelOnce, &cancel), TileCode::Cancelled);
+    EXPECT_EQ(downloadTile(slow, server.destination(slow), cancelOnce, &cancel), TileCode::Cancelled);
     EXPECT_LT(std::chrono::steady_clock::now() - cancelledAt, std::chrono::milliseconds(1100));
-    EXPECT_FALSE(fs::exists(destination + ".part"));
-    EXPECT_FALSE(fs::exists(destination));
+    EXPECT_FALSE(fs::exists(server.destination(slow) + ".part"));
+    EXPECT_FALSE(fs::exists(server.destination(slow)));
+
+    // Signed out: no token, a refresh that cannot succeed, then 1; a blocked account: 2.
+    server.fault({{"clear", true}});
     TileStandIn::signOut();
+    const std::string destination = server.destination(served);
+    EXPECT_EQ(download(served, destination).code, TileCode::SessionExpired);
+    ASSERT_TRUE(TileStandIn::signIn("bloque@abysto.test"));
+    EXPECT_EQ(download(served, destination).code, TileCode::AccessDenied);
+    TileStandIn::signOut();
+    configureTileServer("", "");
+    EXPECT_EQ(download(served, destination + ".x").code, TileCode::NotConfigured);
+    EXPECT_FALSE(fs::exists(destination + ".x.part"));
 }
