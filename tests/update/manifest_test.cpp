@@ -169,29 +169,20 @@ TEST(UpdateSignature, MalformedKeysAndSignaturesFail) {
 }
 
 TEST(UpdateVersion, ParsingAndOrder) {
-    struct Row {
+    const struct {
         const char* text;
-        bool valid;
         int major, minor, patch;
         const char* pre;
-    };
-    for (const Row& r : std::vector<Row>{{" v1.2.3 ", true, 1, 2, 3, ""},
-                                         {"V2", true, 2, 0, 0, ""},
-                                         {"1.0.3-beta+build.5", true, 1, 0, 3, "beta"},
-                                         {"1000000.0", true, 1000000, 0, 0, ""},
-                                         {"1000001", false, 0, 0, 0, ""},
-                                         {"1.", false, 0, 0, 0, ""},
-                                         {"1.2.3-", false, 0, 0, 0, ""},
-                                         {"1.2.3.4", false, 0, 0, 0, ""},
-                                         {"", false, 0, 0, 0, ""},
-                                         {"x1", false, 0, 0, 0, ""}}) {
+    } valid[] = {{" v1.2.3 ", 1, 2, 3, ""}, {"V2", 2, 0, 0, ""}, {"1.0.3-beta+build.5", 1, 0, 3, "beta"},
+                 {"1000000.0", 1000000, 0, 0, ""}};
+    for (const auto& r : valid) {
         const ParsedVersion v = parseVersion(r.text);
-        EXPECT_EQ(v.valid, r.valid) << r.text;
-        if (!r.valid) continue;
-        EXPECT_EQ(std::tuple(v.major, v.minor, v.patch, v.preRelease),
-                  std::tuple(r.major, r.minor, r.patch, std::string(r.pre)))
+        EXPECT_EQ(std::tuple(v.valid, v.major, v.minor, v.patch, v.preRelease),
+                  std::tuple(true, r.major, r.minor, r.patch, std::string(r.pre)))
             << r.text;
     }
+    for (const char* text : {"1000001", "1.", "1.2.3-", "1.2.3.4", "", "x1"})
+        EXPECT_FALSE(parseVersion(text).valid) << text;
     const char* ascending[] = {"garbage", "1.2.0-rc10", "1.2.0-rc2", "1.2.0", "1.2.1", "1.10"};
     for (size_t i = 0; i + 1 < std::size(ascending); ++i) {
         EXPECT_EQ(compareVersions(parseVersion(ascending[i]), parseVersion(ascending[i + 1])), -1) << ascending[i];
@@ -202,23 +193,18 @@ TEST(UpdateVersion, ParsingAndOrder) {
 }
 
 TEST(UpdateVersion, DecisionTable) {
-    struct Row {
-        const char* installed;
-        const char* offered;
-        const char* minimum;
+    const struct {
+        const char *installed, *offered, *minimum;
         int rollout;
         int decision;
+    } rows[] = {
+        {"1.0.2", "1.0.3", "1.0.0", 100, 1},      {"1.0.2", "1.0.3", "1.0.3", 100, 2},
+        {"1.0.2", "1.0.2", "1.0.0", 100, 0},      {"1.0.2", "1.0.3-beta", "1.0.0", 100, 1},
+        {"1.0.3-beta", "1.0.3", "1.0.0", 100, 1}, {"1.0.2", "1.0.3", "1.0.0", 0, 0},
+        {"1.0.2", "1.0.3", "1.0.3", 0, 2},        {"1.0.2", "1.0.1", "1.0.3", 100, 0},
+        {"1.0.2", "n/a", "1.0.0", 100, 0},        {"1.0.2", "1.0.3", "n/a", 100, 1},
     };
-    for (const Row& r : std::vector<Row>{{"1.0.2", "1.0.3", "1.0.0", 100, 1},
-                                         {"1.0.2", "1.0.3", "1.0.3", 100, 2},
-                                         {"1.0.2", "1.0.2", "1.0.0", 100, 0},
-                                         {"1.0.2", "1.0.3-beta", "1.0.0", 100, 1},
-                                         {"1.0.3-beta", "1.0.3", "1.0.0", 100, 1},
-                                         {"1.0.2", "1.0.3", "1.0.0", 0, 0},
-                                         {"1.0.2", "1.0.3", "1.0.3", 0, 2},
-                                         {"1.0.2", "1.0.1", "1.0.3", 100, 0},
-                                         {"1.0.2", "n/a", "1.0.0", 100, 0},
-                                         {"1.0.2", "1.0.3", "n/a", 100, 1}}) {
+    for (const auto& r : rows) {
         UpdateManifest m;
         m.version = r.offered;
         m.minSupported = r.minimum;

@@ -75,7 +75,8 @@ TEST(TileMap, TilesFallWhereTheirGroundLiesInTheImage) {
     double fx[4], fy[4];
     for (int i = 0; i < 4; ++i) {
         GeoPoint p;
-        ASSERT_TRUE(lambert93ToWgs84((tiles[0].gx + corners[i][0]) * 1000.0, (tiles[0].gy + corners[i][1]) * 1000.0, p));
+        const double x = (tiles[0].gx + corners[i][0]) * 1000.0, y = (tiles[0].gy + corners[i][1]) * 1000.0;
+        ASSERT_TRUE(lambert93ToWgs84(x, y, p));
         fx[i] = (p.lon - one.box.minLon) / (one.box.maxLon - one.box.minLon);
         fy[i] = (one.box.maxLat - p.lat) / (one.box.maxLat - one.box.minLat);
     }
