@@ -144,10 +144,8 @@ TEST_F(StartScreenTest, TipsExplorerWarningAndTheAccountMenu) {
         choosePlace(screen->map, tiles, screen->centres, screen->sidebar.history, zoneHistoryFile(), 48.3825,
                     -4.4880, "Brest");
     });
-    std::vector<ZoneHistoryEntry> saved;
-    ASSERT_TRUE(loadZoneHistory(zoneHistoryFile(), saved));
-    ASSERT_EQ(saved.size(), 1u);
-    EXPECT_EQ(saved[0].tileCount, 6);
+    ASSERT_EQ(screen->sidebar.history.size(), 1u);
+    EXPECT_EQ(screen->sidebar.history[0].tileCount, 6);
     ASSERT_TRUE(clickItem("##main_panel", "Tout sélect."));
     EXPECT_FALSE(tiles[5].selected);
     ASSERT_TRUE(clickItem("##main_panel", "Explorer (5)"));

@@ -130,40 +130,32 @@ TEST(TileMap, SelectionButtonsAndTheExplorerRule) {
 }
 
 TEST(TileMap, ClicksOnTiles) {
-    TileInfo local = tileNearBrest(0, 0, true, true);
-    TileClickContext ready{false, false, true, "/dalles"};
-    EXPECT_EQ(clickTile(local, ready), TileClick::Toggled);
-    EXPECT_TRUE(local.selected);
-    EXPECT_EQ(clickTile(local, ready), TileClick::Toggled);
-    EXPECT_FALSE(local.selected);
-
-    // Two clicks on a server tile: the second finds it waiting in the queue.
-    TileInfo server = tileNearBrest(1, 0, false, true);
-    std::vector<std::string> queue;
-    for (int click = 0; click < 2; ++click) {
-        TileClickContext now = ready;
-        now.waiting = std::find(queue.begin(), queue.end(), tileKey(server.gx, server.gy)) != queue.end();
-        if (clickTile(server, now) == TileClick::QueueDownload) queue.push_back(tileKey(server.gx, server.gy));
-    }
-    EXPECT_EQ(queue.size(), 1u);
-    EXPECT_FALSE(server.selected);
-
+    const TileClickContext ready{false, false, true, "/dalles"};
     const struct {
+        bool local, server;
         TileClickContext context;
         const char* catalogPath;
-    } refused[] = {
-        {{true, false, true, "/dalles"}, "29/a.asc"},   // downloading
-        {{false, false, false, "/dalles"}, "29/a.asc"}, // no tile server
-        {{false, false, true, ""}, "29/a.asc"},         // no tile folder
-        {{false, false, true, "/dalles"}, "../a.asc"},  // the catalogue points out of the folder
-        {{false, false, true, "/dalles"}, "/etc/a.asc"},
+        TileClick click;
+    } rows[] = {
+        {true, true, ready, "29/a.asc", TileClick::Toggled},
+        {false, true, ready, "29/a.asc", TileClick::QueueDownload},
+        {false, true, {false, true, true, "/dalles"}, "29/a.asc", TileClick::Nothing},   // waiting in the queue
+        {false, true, {true, false, true, "/dalles"}, "29/a.asc", TileClick::Nothing},   // downloading
+        {false, true, {false, false, false, "/dalles"}, "29/a.asc", TileClick::Nothing}, // no tile server
+        {false, true, {false, false, true, ""}, "29/a.asc", TileClick::Nothing},         // no tile folder
+        {false, true, ready, "../a.asc", TileClick::Nothing},  // the catalogue points out of the folder
+        {false, true, ready, "/etc/a.asc", TileClick::Nothing},
+        {false, false, ready, "29/a.asc", TileClick::Nothing},  // neither on disk nor on the server
     };
-    for (const auto& r : refused) {
-        server.catalogPath = r.catalogPath;
-        EXPECT_EQ(clickTile(server, r.context), TileClick::Nothing) << r.catalogPath;
+    for (const auto& r : rows) {
+        TileInfo tile = tileNearBrest(0, 0, r.local, r.server);
+        tile.catalogPath = r.catalogPath;
+        EXPECT_EQ(clickTile(tile, r.context), r.click) << r.catalogPath;
+        EXPECT_EQ(tile.selected, r.click == TileClick::Toggled) << r.catalogPath;
+        if (!r.local) continue;
+        EXPECT_EQ(clickTile(tile, r.context), TileClick::Toggled);  // and back
+        EXPECT_FALSE(tile.selected);
     }
-    TileInfo nowhere = tileNearBrest(2, 0, false, false);
-    EXPECT_EQ(clickTile(nowhere, ready), TileClick::Nothing);
 
     const struct {
         const char *path, *destination;
