@@ -134,7 +134,8 @@ TEST(CatalogueSync, MergesAndSummarises) {
     list[0].gx = 100, list[0].gy = 6800, list[0].isLocal = true;  // also on the server
     list[1].gx = 5, list[1].gy = 5, list[1].isLocal = true;        // only local
     CatalogueSyncSummary summary;
-    EXPECT_EQ(captureStreams([&] { summary = syncCatalogue(list); }).out, "8 dalle(s) au catalogue, 7 nouvelle(s).\n");
+    EXPECT_EQ(captureStreams([&] { summary = syncCatalogue(list); }).out,
+              "8 dalle(s) au catalogue, 7 nouvelle(s).\n");
     EXPECT_TRUE(summary.ok && !summary.fromCache);
     EXPECT_EQ(summary.total, 8);
     EXPECT_EQ(list.size(), 9u);
@@ -144,7 +145,8 @@ TEST(CatalogueSync, MergesAndSummarises) {
 
     server.fault({{"kind", "500"}, {"target", "catalog"}});
     fs::remove_all(server.dir / "cache");
-    EXPECT_EQ(captureStreams([&] { summary = syncCatalogue(list); }).err, "Catalogue indisponible : Erreur du serveur\n");
+    EXPECT_EQ(captureStreams([&] { summary = syncCatalogue(list); }).err,
+              "Catalogue indisponible : Erreur du serveur\n");
     EXPECT_FALSE(summary.ok);
     EXPECT_EQ(list.size(), 9u);
 }

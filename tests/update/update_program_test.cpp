@@ -41,7 +41,8 @@ TEST(UpdateInTheProgram, OfferedDownloadedInstalledAndTheProgramEnds) {
     fs::create_directories(shot.parent_path());
     ASSERT_TRUE(captureScreen(shot));
     // The progress bar's fill.
-    EXPECT_GT(countNear(loadScreen(shot), {230, 179, 0}, 8, {460, 228, 973, 581}), 100) << "pas de barre de progression";
+    EXPECT_GT(countNear(loadScreen(shot), {230, 179, 0}, 8, {460, 228, 973, 581}), 100)
+        << "pas de barre de progression";
 
     const fs::path downloaded = home / "Abysto/updates/abysto-1.1.0-linux-x64.run";
     for (int i = 0; i < 200 && !fs::exists(downloaded); ++i) std::this_thread::sleep_for(100ms);

@@ -51,9 +51,10 @@ protected:
         ImGui::GetIO().MouseDown[0] = down;
     }
     static ImGuiWindow* windowNamed(const char* part) {
-        for (ImGuiWindow* w : GImGui->Windows)
-            if (w->Active && (part ? std::strstr(w->Name, part) != nullptr : (w->Flags & ImGuiWindowFlags_Popup) != 0))
-                return w;
+        for (ImGuiWindow* w : GImGui->Windows) {
+            const bool popup = (w->Flags & ImGuiWindowFlags_Popup) != 0;
+            if (w->Active && (part ? std::strstr(w->Name, part) != nullptr : popup)) return w;
+        }
         return nullptr;
     }
     // Hovers the window (an open popup for nullptr) row by row until the item is under the
