@@ -1,10 +1,6 @@
-// The tile client through HTTP with the tile stand-in. The catalogue: entity
-// tags and the cache, the server's failures with and without a cache, hostile
-// answers, TLS. One tile's download: what each answer of the server gives,
-// that a failure never touches the destination nor leaves a ".part",
-// cancellation, and the accounts refused (the token refresh after a 401 is the
-// queue's case).
-#include "platform/http_client.h"
+// The tile client with the tile stand-in: the catalogue's tags, cache, failures
+// and TLS; one tile's download, its failures that leave the old file and no
+// ".part", cancellation and refused accounts (the 401 refresh is the queue's).
 #include "tests/tiles/tile_standin.h"
 #include "tiles/cache_files.h"
 #include "tiles/tile_download.h"
@@ -54,11 +50,6 @@ TEST(CatalogueFetch, EntityTagAndCache) {
     EXPECT_TRUE(first.result.ok && !first.result.fromCache) << first.result.message;
     EXPECT_EQ(first.result.message, "Catalogue synchronise");
     EXPECT_EQ(first.tiles.size(), 8u);
-    EXPECT_EQ(first.tiles[0].path,
-              "LITTO3D_FRA_0100_6800_R2/MNT1m/LITTO3D_FRA_0100_6800_MNT1M_2021_LAMB93_RGF93_IGN69.asc");
-    const std::string etag = readWholeFile(catalogueEtagFile());
-    EXPECT_EQ(etag.front(), '"');
-    EXPECT_FALSE(readWholeFile(catalogueCacheFile()).empty());
 
     Fetched second = fetch();
     EXPECT_TRUE(second.result.ok && second.result.fromCache);
@@ -76,15 +67,6 @@ TEST(CatalogueFetch, EntityTagAndCache) {
     Fetched again = fetch();
     EXPECT_TRUE(again.result.ok && !again.result.fromCache) << again.result.message;
     EXPECT_EQ(server.count("/v1/catalog"), before + 1);
-
-    // The stand-in compresses (gzip or br) when asked, as the client always does.
-    HttpRequest request;
-    request.url = server.stack->url() + "/v1/catalog";
-    request.acceptAnyEncoding = true;
-    std::string headers, body;
-    request.onHeader = [&](const char* data, size_t size) { headers.append(data, size); };
-    httpFetch(request, body);
-    EXPECT_NE(headers.find("Content-Encoding: "), std::string::npos) << headers;
 }
 
 // What the server's failures give, with a usable cache and without one.
@@ -99,8 +81,6 @@ TEST(CatalogueFetch, FailuresFallBackToTheCache) {
     } cases[] = {
         {"503", true, true, 5, "Hors ligne : catalogue local (Erreur du serveur)"},
         {"503", false, false, 5, "Erreur du serveur"},
-        {"404", true, true, 3, "Hors ligne : catalogue local (Dalle indisponible sur le serveur)"},
-        {"429", false, false, 4, "Limite de téléchargement atteinte, réessayez plus tard"},
         {"garbage", true, false, 5, "catalogue illisible : "},  // a 200 that does not parse: no fallback
         {"oversize", true, true, 5, "Hors ligne : catalogue local (Erreur du serveur)"},  // stops at 64 MiB
     };
@@ -119,11 +99,6 @@ TEST(CatalogueFetch, FailuresFallBackToTheCache) {
         EXPECT_EQ(f.tiles.size(), c.ok ? 8u : 0u) << c.fault;
     }
 
-    server.fault({{"clear", true}});
-    configureTileServer(closedPortUrl(), (server.dir / "cache").string());
-    const Fetched offline = fetch();
-    EXPECT_TRUE(offline.result.ok && offline.result.fromCache);
-    EXPECT_EQ(offline.result.message, "Hors ligne : catalogue local (Problème de connexion)");
     configureTileServer("", (server.dir / "cache").string());
     EXPECT_EQ(fetch().result.message, "Serveur de dalles non configuré");
 }
@@ -142,13 +117,6 @@ TEST(CatalogueSync, MergesAndSummarises) {
 
     EXPECT_EQ(captureStreams([&] { summary = syncCatalogue(list); }).out,
               "8 dalle(s) au catalogue (cache local), 0 nouvelle(s).\n");
-
-    server.fault({{"kind", "500"}, {"target", "catalog"}});
-    fs::remove_all(server.dir / "cache");
-    EXPECT_EQ(captureStreams([&] { summary = syncCatalogue(list); }).err,
-              "Catalogue indisponible : Erreur du serveur\n");
-    EXPECT_FALSE(summary.ok);
-    EXPECT_EQ(list.size(), 9u);
 }
 
 // TLS is really verified: a certificate of the test's own is refused until
@@ -191,13 +159,9 @@ TEST(TileDownload, AnswersOfTheServerCancelAndAccounts) {
         {"wrong-digest", "", 0, ""},        // the catalogue's digest wins over the header's
         {"", "no-digest", 0, ""},           // the header's upper-case digest
         {"", "bad-digest", 7, "[0101_6800] SHA-256 incoherent\n"},
-        {"404", "", 3, ""},
-        {"429", "", 4, ""},
         {"503", "", 5, ""},
         {"redirect", "", 6, ""},  // not followed
-        {"drop", "", 6, ""},
         {"extra-byte", "", 7, unexpected + std::to_string(served.size + 1) + " au lieu de " + n + "\n"},
-        {"other-bytes", "", 7, "[0101_6800] SHA-256 incoherent\n"},
         {"oversize", "", 7, unexpected + "plus de " + n + " au lieu de " + n + "\n"},
         // Bounded by the header's size.
         {"oversize", "no-size", 7, unexpected + "plus de " + n + " au lieu de " + n + "\n"},
