@@ -1,6 +1,5 @@
-// The update worker and the shared state as the dialog sees them frame by
-// frame: check, offer, download with cancel and resume, installation. These
-// cases also run under ThreadSanitizer (scripts/test.sh).
+// The update worker and the shared state as the dialog sees them frame by frame: check, offer, download
+// with cancel and resume, installation. Also run under ThreadSanitizer (scripts/test.sh).
 #include "app/settings.h"
 #include "tests/support/log_capture.h"
 #include "tests/update/update_fixture.h"

@@ -1,8 +1,6 @@
-// The start screen in the running program, as a new user meets it: sign in,
-// search a town, open its map, download two tiles from the server (their
-// progress on screen), explore them in 3D, come back with Escape to find them
-// on disk and unselected, and quit. Driven with real clicks and keys against
-// the local stand-in; places are those of the default 1440 x 810 window.
+// The start screen in the running program, driven with real clicks and keys against the stand-in: sign in,
+// search a town, download two tiles (their progress on screen), explore them in 3D, come back with Escape
+// to find them on disk and unselected, and quit. Places are those of the default 1440 x 810 window.
 #include "tests/support/devstack_process.h"
 #include "tests/support/gui_driver.h"
 #include "tests/support/log_capture.h"
