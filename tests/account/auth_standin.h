@@ -1,12 +1,10 @@
-// The account stand-in for the account tests: started with a few accounts,
-// the client pointed at it.
+// The account stand-in for the account tests: started with a few accounts, the client pointed at it.
 #pragma once
 
 #include "account/account_session.h"
 #include "account/backend_config.h"
 #include "tests/support/devstack_process.h"
-
-#include <gtest/gtest.h>
+#include "tests/support/log_capture.h"
 
 #include <memory>
 
@@ -22,9 +20,6 @@ struct AuthStandIn {
         args.insert(args.end(), {"--accounts", (dir / "accounts.json").string()});
         stack = std::make_unique<DevstackProcess>(args);
         configureBackend(stack->url(), kDefaultAuthAnonKey);
-        testing::internal::CaptureStdout();
-        logout();  // whatever an earlier test left signed in
-        testing::internal::GetCapturedStdout();
+        captureStreams([] { logout(); });  // whatever an earlier test left signed in
     }
-    long count(const std::string& path) const { return stack->count(path); }
 };

@@ -6,6 +6,7 @@
 #include "account/account_session.h"
 #include "account/backend_config.h"
 #include "tests/support/devstack_process.h"
+#include "tests/support/log_capture.h"
 #include "tiles/catalogue.h"
 
 #include <gtest/gtest.h>
@@ -31,21 +32,14 @@ struct TileStandIn {
         configureBackend(stack->url(), kDefaultAuthAnonKey);
         configureTileServer(stack->url(), (dir / "cache").string());
         signOut();
-        testing::internal::CaptureStderr();
-        fetchCatalogue(catalogue);
-        testing::internal::GetCapturedStderr();
+        captureStreams([&] { fetchCatalogue(catalogue); });
         std::filesystem::remove_all(dir / "cache");
     }
 
-    static void signOut() {
-        testing::internal::CaptureStdout();
-        logout();
-        testing::internal::GetCapturedStdout();
-    }
+    static void signOut() { captureStreams([] { logout(); }); }
     static bool signIn(const char* email = "marin@abysto.test") {
-        testing::internal::CaptureStdout();
-        const bool signedIn = login(email, "secret1").signedIn;
-        testing::internal::GetCapturedStdout();
+        bool signedIn = false;
+        captureStreams([&] { signedIn = login(email, "secret1").signedIn; });
         return signedIn;
     }
 

@@ -10,9 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <filesystem>
-#include <thread>
+#include <tuple>
 
 namespace fs = std::filesystem;
 
@@ -28,26 +27,13 @@ int download(const UpdateManifest& manifest, std::string& path, std::string* err
     return status;
 }
 
-// A partial download of the first `bytes` bytes, with its marker.
-void writePartial(const UpdateServer& server, const std::string& bytes, size_t count, const std::string& digest) {
-    writeFile(server.updatesPath(kName + ".part"), bytes.substr(0, count));
-    writeFile(server.updatesPath(kName + ".part.sha"), digest + "\n");
-}
-
-bool exists(const std::string& path) { return fs::exists(path); }
-
 } // namespace
 
 TEST(UpdateFetch, ServerAnswersBecomeStatuses) {
     const std::string bytes = installerBytes(5000);
     const UpdateManifest manifest = manifestFor(kName, bytes);
-    struct Row {
-        std::vector<std::string> args;
-        const char* platform;
-        int status, reason;
-        std::string message;
-    };
-    const std::vector<Row> rows = {
+    // The stand-in's arguments, the platform asked for, the status, the reason and the message.
+    const std::vector<std::tuple<std::vector<std::string>, const char*, int, int, std::string>> rows = {
         {{}, kTestPlatform, 0, 0, ""},
         {{}, "win-x64", 1, 0, "HTTP 404 (No error)"},
         {{"--update-fault", "busy"}, kTestPlatform, 3, 0, "HTTP 429 (No error)"},
@@ -55,15 +41,12 @@ TEST(UpdateFetch, ServerAnswersBecomeStatuses) {
         {{"--update-fault", "huge-manifest"}, kTestPlatform, 2, 1, "manifeste anormalement volumineux"},
         {{"--update-fault", "tampered"}, kTestPlatform, 2, 4, "aucune cle de confiance ne valide cette signature"},
     };
-    for (const Row& row : rows) {
-        UpdateServer server(manifest, bytes, row.args);
+    for (const auto& [args, platform, status, reason, message] : rows) {
+        UpdateServer server(manifest, bytes, args);
         ManifestCheckResult result;
-        const Captured c = captureStreams([&] { result = fetchManifest(row.platform); });
-        EXPECT_EQ(result.status, row.status) << row.message;
-        EXPECT_EQ(result.reason, row.reason) << row.message;
-        EXPECT_EQ(result.message, row.message);
-        EXPECT_EQ(result.manifest.version, row.status == 0 ? "1.0.3" : "") << row.message;
-        if (row.reason == 4) {
+        const Captured c = captureStreams([&] { result = fetchManifest(platform); });
+        EXPECT_EQ(std::tuple(result.status, result.reason, result.message), std::tuple(status, reason, message));
+        if (reason == 4) {
             EXPECT_NE(c.err.find("[update] manifeste refuse : signature invalide (aucune cle"), std::string::npos);
         }
     }
@@ -73,59 +56,50 @@ TEST(UpdateFetch, ServerAnswersBecomeStatuses) {
     EXPECT_EQ(fetchManifest(kTestPlatform).status, 5);
 }
 
-TEST(UpdateDownload, ResumesFromThePartialFileWithARange) {
+TEST(UpdateDownload, PartialFilesAndServerFaults) {
     const std::string bytes = installerBytes(20000);
     const UpdateManifest manifest = manifestFor(kName, bytes);
-    UpdateServer server(manifest, bytes);
-    writePartial(server, bytes, 7000, manifest.fileSha256);
-    std::string path;
-    ASSERT_EQ(download(manifest, path), 0);
-    EXPECT_EQ(path, server.updatesPath(kName));
-    EXPECT_EQ(readFile(path), bytes);
-    EXPECT_FALSE(exists(path + ".part"));
-    EXPECT_FALSE(exists(path + ".part.sha"));
-    EXPECT_NE(server.devstack->output().find("UPDATE GET /v1/update/file/" + kName + " range bytes=7000- -> 206"),
-              std::string::npos) << server.devstack->output();
-    // Already there: nothing is fetched again.
-    ASSERT_EQ(download(manifest, path), 0);
-    EXPECT_TRUE(isUpdateAlreadyDownloaded(manifest, path));
-}
-
-TEST(UpdateDownload, RangeIgnoredFailsOnceThenStartsFromZero) {
-    const std::string bytes = installerBytes(20000);
-    const UpdateManifest manifest = manifestFor(kName, bytes);
-    UpdateServer server(manifest, bytes, {"--update-fault", "ignore-range"});
-    writePartial(server, bytes, 7000, manifest.fileSha256);
-    std::string path, err;
-    EXPECT_EQ(download(manifest, path, &err), 8);
-    EXPECT_NE(err.find("[update] plage ignoree par le serveur, on repart de zero"), std::string::npos) << err;
-    EXPECT_FALSE(exists(server.updatesPath(kName + ".part")));
-    EXPECT_FALSE(exists(server.updatesPath(kName + ".part.sha")));
-    ASSERT_EQ(download(manifest, path), 0);
-    EXPECT_EQ(readFile(path), bytes);
-}
-
-TEST(UpdateDownload, MarkerOfAnotherInstallerRestartsFromZero) {
-    const std::string bytes = installerBytes(20000);
-    const UpdateManifest manifest = manifestFor(kName, bytes);
-    UpdateServer server(manifest, bytes);
-    writePartial(server, installerBytes(20000, 'K'), 7000, sha256Text("an older installer"));
-    std::string path;
-    ASSERT_EQ(download(manifest, path), 0);
-    EXPECT_EQ(readFile(path), bytes);
-    const std::string log = server.devstack->output();
-    EXPECT_NE(log.find("UPDATE GET /v1/update/file/" + kName + " -> 200"), std::string::npos) << log;
-    EXPECT_EQ(log.find("range"), std::string::npos) << log;
-}
-
-TEST(UpdateDownload, MoreBytesThanSignedDeletesBothFiles) {
-    const std::string bytes = installerBytes(20000);
-    const UpdateManifest manifest = manifestFor(kName, bytes);
-    UpdateServer server(manifest, bytes, {"--update-fault", "extra-bytes"});
-    std::string path, err;
-    EXPECT_EQ(download(manifest, path, &err), 8);
-    EXPECT_NE(err.find("[update] le serveur envoie plus que les 20000 octets signes"), std::string::npos) << err;
-    for (const char* suffix : {"", ".part", ".part.sha"}) EXPECT_FALSE(exists(server.updatesPath(kName + suffix)));
+    const struct {
+        const char* what;
+        std::vector<std::string> args;
+        std::string partial;  // already on disk, with the marker `digest`
+        std::string digest;
+        int first, second;    // statuses of two downloads in a row
+        std::string said;     // by the first one on the error stream
+        std::string served;   // in the stand-in's log
+        const char* unserved = nullptr;  // not in it
+    } rows[] = {
+        {"resumed with a range", {}, bytes.substr(0, 7000), manifest.fileSha256, 0, 0, "",
+         "UPDATE GET /v1/update/file/" + kName + " range bytes=7000- -> 206"},
+        {"range ignored: fails once, then starts from zero", {"--update-fault", "ignore-range"},
+         bytes.substr(0, 7000), manifest.fileSha256, 8, 0, "[update] plage ignoree par le serveur, on repart de zero",
+         ""},
+        {"the marker of another installer: from zero", {}, installerBytes(20000, 'K').substr(0, 7000),
+         sha256Text("an older installer"), 0, 0, "", "UPDATE GET /v1/update/file/" + kName + " -> 200", "range"},
+        {"more bytes than signed", {"--update-fault", "extra-bytes"}, "", "", 8, 8,
+         "[update] le serveur envoie plus que les 20000 octets signes", ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        UpdateServer server(manifest, bytes, row.args);
+        if (!row.partial.empty()) {
+            writeFile(server.updatesPath(kName + ".part"), row.partial);
+            writeFile(server.updatesPath(kName + ".part.sha"), row.digest + "\n");
+        }
+        std::string path, err;
+        EXPECT_EQ(download(manifest, path, &err), row.first);
+        EXPECT_NE(err.find(row.said), std::string::npos) << err;
+        EXPECT_EQ(fs::exists(server.updatesPath(kName)), row.first == 0);
+        for (const char* suffix : {".part", ".part.sha"}) EXPECT_FALSE(fs::exists(server.updatesPath(kName + suffix)));
+        const std::string log = server.devstack->output();
+        EXPECT_NE(log.find(row.served), std::string::npos) << log;
+        EXPECT_TRUE(!row.unserved || log.find(row.unserved) == std::string::npos) << log;
+        ASSERT_EQ(download(manifest, path), row.second);
+        if (row.second != 0) continue;
+        EXPECT_EQ(path, server.updatesPath(kName));
+        EXPECT_EQ(readFile(path), bytes);
+        EXPECT_TRUE(isUpdateAlreadyDownloaded(manifest, path));
+    }
 }
 
 TEST(UpdateDownload, RefusedBeforeAnyRequest) {
@@ -153,29 +127,19 @@ TEST(InstallerLaunch, RunsTheOpenedFileNotWhatItsPathNamesLater) {
     TempDir dir;
     const std::string record = (dir / "arguments.txt").string();
     const std::string path = (dir / "setup.run").string();
-    const std::string genuine = "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record + "'\n";
+    const std::string genuine = recordingInstaller(record);
     writeFile(path, genuine);
     std::string error;
     platform::InstallerFile file = platform::openInstaller(path, error);
     ASSERT_TRUE(file.isOpen()) << error;
-    EXPECT_TRUE(fs::status(path).permissions() == (fs::status(path).permissions() | fs::perms::owner_exec));
 
     writeFile(dir / "swap.run", "#!/bin/sh\necho swapped > '" + record + "'\n");
     fs::rename(dir / "swap.run", path);
-    EXPECT_EQ(sha256File(platform::installerContentPath(file)), sha256Text(genuine));
-    EXPECT_EQ(platform::installerSize(file), static_cast<int64_t>(genuine.size()));
 
     const platform::InstallerLaunch launch = platform::launchInstaller(file, {"/SILENT", "a b", "$HOME"});
     platform::closeInstaller(file);
     ASSERT_TRUE(launch.launched) << launch.systemCode;
-    for (int i = 0; i < 200 && readFile(record).empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_EQ(readFile(record), "/SILENT\na b\n$HOME\n");
-
-    writeFile(dir / "not-a-program", "plain text");
-    platform::InstallerFile text = platform::openInstaller((dir / "not-a-program").string(), error);
-    ASSERT_TRUE(text.isOpen());
-    EXPECT_FALSE(platform::launchInstaller(text, {}).launched);
-    platform::closeInstaller(text);
+    EXPECT_EQ(textOnceWritten(record), "/SILENT\na b\n$HOME\n");
     fs::create_symlink(path, dir / "link.run");
     EXPECT_FALSE(platform::openInstaller((dir / "link.run").string(), error).isOpen());
 }

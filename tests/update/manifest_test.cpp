@@ -8,40 +8,23 @@
 #include <nlohmann/json.hpp>
 
 #include <functional>
+#include <tuple>
 
 using nlohmann::json;
 
 namespace {
 
-// A manifest document written field by field, so a test can change a field
-// after the signature was made.
-struct Document {
-    std::string platform = kTestPlatform;
-    UpdateManifest manifest = manifestFor("abysto-1.0.3-setup.run", installerBytes(12345));
-    std::string changelogDigest;
-    std::string signature;
+// The signed document, parsed so that a test can change a field after the signature was made.
+json signedDocument(const UpdateManifest& manifest) {
+    return json::parse(signedManifestJson(testSigningKey(), kTestPlatform, manifest));
+}
 
-    Document() {
-        manifest.version = "1.0.3-beta";
-        manifest.rollout = 42;
-        sign();
-    }
-    void sign() {
-        changelogDigest = sha256Text(manifest.changelog);
-        signature = signMessage(testSigningKey(), canonicalSignedText(platform, manifest, changelogDigest));
-    }
-    json toJson() const {
-        return {{"schema", 1},
-                {"platform", platform},
-                {"version", manifest.version},
-                {"minSupported", manifest.minSupported},
-                {"rollout", manifest.rollout},
-                {"file", {{"name", manifest.fileName}, {"sha256", manifest.fileSha256}, {"size", manifest.fileSize}}},
-                {"changelog", manifest.changelog},
-                {"changelogSha256", changelogDigest},
-                {"signature", signature}};
-    }
-};
+UpdateManifest betaManifest(int rollout = 42) {
+    UpdateManifest manifest = manifestFor("abysto-1.0.3-setup.run", installerBytes(12345));
+    manifest.version = "1.0.3-beta";
+    manifest.rollout = rollout;
+    return manifest;
+}
 
 struct Outcome {
     int reason = -1;
@@ -49,23 +32,21 @@ struct Outcome {
     UpdateManifest manifest;
 };
 
-Outcome validate(const std::string& text, const std::string& platform = kTestPlatform) {
-    Outcome out;
-    out.reason = validateManifest(text, platform, out.manifest, out.detail);
-    return out;
+std::string upper(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
 }
 
-// Another byte of the same kind, so the document stays well formed.
-char otherByte(char c) {
-    if (c >= '0' && c <= '9') return c == '9' ? '8' : static_cast<char>(c + 1);
-    if (c >= 'a' && c <= 'z') return c == 'z' ? 'y' : static_cast<char>(c + 1);
-    if (c >= 'A' && c <= 'Z') return c == 'Z' ? 'Y' : static_cast<char>(c + 1);
-    return c == '_' ? '-' : '_';
+Outcome validate(const std::string& text) {
+    Outcome out;
+    out.reason = validateManifest(text, kTestPlatform, out.manifest, out.detail);
+    return out;
 }
 
 } // namespace
 
 TEST(UpdateManifest, DocumentRulesInTheirOrder) {
+    const std::string noKey = "aucune cle de confiance ne valide cette signature";
     struct Row {
         const char* what;
         std::function<void(json&)> edit;
@@ -75,117 +56,56 @@ TEST(UpdateManifest, DocumentRulesInTheirOrder) {
     const std::vector<Row> rows = {
         {"as signed", [](json&) {}, 0, ""},
         {"schema absent", [](json& d) { d.erase("schema"); }, 0, ""},
-        {"schema as text", [](json& d) { d["schema"] = "1"; }, 0, ""},
         {"schema 2", [](json& d) { d["schema"] = 2; }, 5, "schema 2 inconnu"},
         {"rollout as text", [](json& d) { d["rollout"] = "42"; }, 0, ""},
-        {"size as text", [](json& d) { d["file"]["size"] = "12345"; }, 0, ""},
         {"rollout 100.0", [](json& d) { d["rollout"] = 100.0; }, 1, "champ rollout invalide"},
         {"rollout -5", [](json& d) { d["rollout"] = -5; }, 1, "champ rollout invalide"},
         {"rollout 101", [](json& d) { d["rollout"] = 101; }, 1, "champ rollout invalide"},
-        {"rollout true", [](json& d) { d["rollout"] = true; }, 1, "champ rollout invalide"},
         {"rollout 4x", [](json& d) { d["rollout"] = "4x"; }, 1, "champ rollout invalide"},
         {"no version", [](json& d) { d.erase("version"); }, 1, "champ version"},
         {"signature a number", [](json& d) { d["signature"] = 7; }, 1, "champ signature"},
+        {"not an object", [](json& d) { d = json::array({1, 2}); }, 1, "le manifeste n'est pas un objet"},
         {"file a string", [](json& d) { d["file"] = "x"; }, 1, "champ file"},
         {"size 0", [](json& d) { d["file"]["size"] = 0; }, 1, "champ file.size invalide"},
-        {"dot dot slash", [](json& d) { d["file"]["name"] = "../abysto.run"; }, 1,
-         "nom de fichier refuse : ../abysto.run"},
+        {"dot dot", [](json& d) { d["file"]["name"] = "a..run"; }, 1, "nom de fichier refuse : a..run"},
         {"drive colon", [](json& d) { d["file"]["name"] = "C:abysto.exe"; }, 1, "nom de fichier refuse : C:abysto.exe"},
         {"other platform", [](json& d) { d["platform"] = "win-x64"; }, 2, "plateforme win-x64 au lieu de linux-x64"},
         {"changelog changed", [](json& d) { d["changelog"] = "Autre chose."; }, 3, "empreinte du changelog incoherente"},
-        {"signature of zeros", [](json& d) { d["signature"] = std::string(128, '0'); }, 4,
-         "aucune cle de confiance ne valide cette signature"},
+        {"signature of zeros", [](json& d) { d["signature"] = std::string(128, '0'); }, 4, noKey},
+        // Each signed field changed after signing; the changelog's digest is
+        // compared without regard to case, so in capitals it reaches the signature.
+        {"version", [](json& d) { d["version"] = "1.0.4-beta"; }, 4, noKey},
+        {"minSupported", [](json& d) { d["minSupported"] = "1.0.1"; }, 4, noKey},
+        {"rollout 43", [](json& d) { d["rollout"] = 43; }, 4, noKey},
+        {"file name", [](json& d) { d["file"]["name"] = "abysto-1.0.4-setup.run"; }, 4, noKey},
+        {"file size", [](json& d) { d["file"]["size"] = 12346; }, 4, noKey},
+        {"file digest", [](json& d) { d["file"]["sha256"] = std::string(64, 'a'); }, 4, noKey},
+        {"digest in capitals", [](json& d) { d["changelogSha256"] = upper(d["changelogSha256"].get<std::string>()); },
+         4, noKey},
+        // A rollout of 0, signed as such: published, offered to nobody yet.
+        {"rollout 0", [](json& d) { d = signedDocument(betaManifest(0)); }, 0, ""},
     };
-    const Document doc;
+    const json doc = signedDocument(betaManifest());
     for (const Row& row : rows) {
-        json edited = doc.toJson();
+        json edited = doc;
         row.edit(edited);
         const Outcome out = validate(edited.dump());
         EXPECT_EQ(out.reason, row.reason) << row.what;
         EXPECT_EQ(out.detail, row.detail) << row.what;
         EXPECT_EQ(out.manifest.fileName.empty(), row.reason != 0) << row.what;
     }
-    // A rollout of 0, signed as such: published, offered to nobody yet.
-    Document none;
-    none.manifest.rollout = 0;
-    none.sign();
-    const Outcome nobody = validate(none.toJson().dump());
-    EXPECT_EQ(nobody.reason, 0) << nobody.detail;
-    EXPECT_EQ(nobody.manifest.rollout, 0);
-    EXPECT_EQ(validate("[1, 2]").detail, "le manifeste n'est pas un objet");
+    EXPECT_EQ(validate(signedDocument(betaManifest(0)).dump()).manifest.rollout, 0);
     const Outcome broken = validate("{\"version\": ");
     EXPECT_EQ(broken.reason, 1);
     EXPECT_EQ(broken.detail.rfind("JSON invalide : ", 0), 0u) << broken.detail;
 }
 
-TEST(UpdateManifest, CorrectlySignedForAnotherPlatformIsRefused) {
-    Document doc;
-    doc.platform = "win-x64";
-    doc.sign();
-    const Outcome out = validate(doc.toJson().dump(), "linux-x64");
-    EXPECT_EQ(out.reason, 2);
-    EXPECT_EQ(out.detail, "plateforme win-x64 au lieu de linux-x64");
-}
-
-TEST(UpdateManifest, EveryByteOfEverySignedFieldIsCovered) {
-    const Document signedDoc;
-    ASSERT_EQ(validate(signedDoc.toJson().dump()).reason, 0);
-    struct Field {
-        const char* name;
-        std::function<std::string&(Document&)> text;
-        int reason;
-    };
-    std::string rolloutText = std::to_string(signedDoc.manifest.rollout);
-    std::string sizeText = std::to_string(signedDoc.manifest.fileSize);
-    const std::vector<Field> fields = {
-        {"version", [](Document& d) -> std::string& { return d.manifest.version; }, 4},
-        {"minSupported", [](Document& d) -> std::string& { return d.manifest.minSupported; }, 4},
-        {"name", [](Document& d) -> std::string& { return d.manifest.fileName; }, 4},
-        {"sha256", [](Document& d) -> std::string& { return d.manifest.fileSha256; }, 4},
-        {"rollout", [&](Document&) -> std::string& { return rolloutText; }, 4},
-        {"size", [&](Document&) -> std::string& { return sizeText; }, 4},
-        {"platform", [](Document& d) -> std::string& { return d.platform; }, 2},
-        {"changelog", [](Document& d) -> std::string& { return d.manifest.changelog; }, 3},
-    };
-    int changed = 0;
-    for (const Field& field : fields) {
-        Document probe = signedDoc;
-        const std::string original = field.text(probe);
-        for (size_t i = 0; i < original.size(); ++i) {
-            Document doc = signedDoc;
-            std::string& text = field.text(doc);
-            text = original;
-            text[i] = otherByte(text[i]);
-            doc.manifest.rollout = std::stoi(rolloutText);
-            doc.manifest.fileSize = std::stoll(sizeText);
-            const Outcome out = validate(doc.toJson().dump());
-            EXPECT_EQ(out.reason, field.reason) << field.name << " byte " << i << ": " << text;
-            text = original;
-            ++changed;
-        }
-    }
-    // The changelog digest is compared without regard to case before the
-    // signature is checked: a letter in the other case reaches the signature,
-    // any other change is caught as a digest that does not match.
-    for (size_t i = 0; i < signedDoc.changelogDigest.size(); ++i) {
-        Document doc = signedDoc;
-        char& c = doc.changelogDigest[i];
-        const bool letter = c >= 'a' && c <= 'f';
-        c = letter ? static_cast<char>(c - 'a' + 'A') : otherByte(c);
-        EXPECT_EQ(validate(doc.toJson().dump()).reason, letter ? 4 : 3) << "changelogSha256 byte " << i;
-        ++changed;
-    }
-    EXPECT_GT(changed, 150);
-}
-
 TEST(UpdateSignature, EitherReleaseKeyAloneVerifies) {
-    // Manifests signed with sign-update and each release key (whose private
-    // halves are kept outside the repository); a signature is public.
+    // Signed with sign-update and each release key, whose private halves are kept outside the repository.
     const std::vector<std::string> keys = trustedUpdateKeys();
     ASSERT_GE(keys.size(), 2u);
     for (int k = 0; k < 2; ++k) {
-        const std::string file = std::string(ABYSTO_SOURCE_DIR) + "/tests/update/data/release-key-" +
-                                 std::to_string(k + 1) + ".json";
+        const std::string file = ABYSTO_SOURCE_DIR "/tests/update/data/release-key-" + std::to_string(k + 1) + ".json";
         const std::string text = readFile(file);
         const Outcome out = validate(text);
         EXPECT_EQ(out.reason, 0) << file << ": " << out.detail;
@@ -201,42 +121,25 @@ TEST(UpdateSignature, MalformedKeysAndSignaturesFail) {
     const std::string key = publicKeyHex(testSigningKey());
     const std::string sig = signMessage(testSigningKey(), message);
     ASSERT_TRUE(verifySignature(key, message, sig));
-    std::string upper = sig;
-    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    EXPECT_TRUE(verifySignature(key, message, upper));
+    EXPECT_TRUE(verifySignature(key, message, upper(sig)));
     const std::vector<std::pair<std::string, std::string>> bad = {
-        {key.substr(2), sig},       {key + "00", sig},          {key.substr(1) + "g", sig},
-        {key, sig.substr(2)},       {key, sig + "00"},          {key, sig.substr(1) + "z"},
-        {key, sig.substr(1)},       {"", sig},                  {std::string(128, '0'), sig},
+        {key.substr(2), sig}, {key + "00", sig},          {key, sig.substr(2)},          {key, sig + "00"},
+        {key, sig.substr(1)}, {key, sig.substr(1) + "z"}, {std::string(128, '0'), sig},
     };
     for (const auto& [k, s] : bad) EXPECT_FALSE(verifySignature(k, message, s)) << k << " / " << s;
 }
 
 TEST(UpdateVersion, ParsingAndOrder) {
-    struct Row {
-        const char* text;
-        bool valid;
-        int major, minor, patch;
-        const char* pre;
-    };
-    for (const Row& r : std::vector<Row>{{" v1.2.3 ", true, 1, 2, 3, ""},
-                                         {"V2", true, 2, 0, 0, ""},
-                                         {"1.0.3-beta+build.5", true, 1, 0, 3, "beta"},
-                                         {"1000000.0", true, 1000000, 0, 0, ""},
-                                         {"1000001", false, 0, 0, 0, ""},
-                                         {"1.", false, 0, 0, 0, ""},
-                                         {"1.2.3-", false, 0, 0, 0, ""},
-                                         {"1.2.3.4", false, 0, 0, 0, ""},
-                                         {"", false, 0, 0, 0, ""},
-                                         {"x1", false, 0, 0, 0, ""}}) {
-        const ParsedVersion v = parseVersion(r.text);
-        EXPECT_EQ(v.valid, r.valid) << r.text;
-        if (!r.valid) continue;
-        EXPECT_EQ(v.major, r.major) << r.text;
-        EXPECT_EQ(v.minor, r.minor) << r.text;
-        EXPECT_EQ(v.patch, r.patch) << r.text;
-        EXPECT_EQ(v.preRelease, r.pre) << r.text;
+    const std::tuple<const char*, int, int, int, std::string> valid[] = {
+        {" v1.2.3 ", 1, 2, 3, ""}, {"V2", 2, 0, 0, ""}, {"1.0.3-beta+build.5", 1, 0, 3, "beta"},
+        {"1000000.0", 1000000, 0, 0, ""}};
+    for (const auto& [text, major, minor, patch, pre] : valid) {
+        const ParsedVersion v = parseVersion(text);
+        const auto read = std::tuple(v.valid, v.major, v.minor, v.patch, v.preRelease);
+        EXPECT_EQ(read, std::tuple(true, major, minor, patch, pre)) << text;
     }
+    for (const char* text : {"1000001", "1.", "1.2.3-", "1.2.3.4", "", "x1"})
+        EXPECT_FALSE(parseVersion(text).valid) << text;
     const char* ascending[] = {"garbage", "1.2.0-rc10", "1.2.0-rc2", "1.2.0", "1.2.1", "1.10"};
     for (size_t i = 0; i + 1 < std::size(ascending); ++i) {
         EXPECT_EQ(compareVersions(parseVersion(ascending[i]), parseVersion(ascending[i + 1])), -1) << ascending[i];
@@ -247,44 +150,28 @@ TEST(UpdateVersion, ParsingAndOrder) {
 }
 
 TEST(UpdateVersion, DecisionTable) {
-    struct Row {
-        const char* installed;
-        const char* offered;
-        const char* minimum;
-        int rollout;
-        int decision;
+    // Installed, offered, minimum supported, rollout and the decision.
+    const std::tuple<const char*, const char*, const char*, int, int> rows[] = {
+        {"1.0.2", "1.0.3", "1.0.0", 100, 1}, {"1.0.2", "1.0.3", "1.0.3", 100, 2}, {"1.0.2", "1.0.2", "1.0.0", 100, 0},
+        {"1.0.2", "1.0.3", "1.0.0", 0, 0},   {"1.0.2", "1.0.3", "1.0.3", 0, 2},   {"1.0.2", "1.0.1", "1.0.3", 100, 0},
+        {"1.0.2", "n/a", "1.0.0", 100, 0},   {"1.0.2", "1.0.3", "n/a", 100, 1},   {"n/a", "1.0.3", "1.0.0", 100, 0},
     };
-    for (const Row& r : std::vector<Row>{{"1.0.2", "1.0.3", "1.0.0", 100, 1},
-                                         {"1.0.2", "1.0.3", "1.0.3", 100, 2},
-                                         {"1.0.2", "1.0.2", "1.0.0", 100, 0},
-                                         {"1.0.2", "1.0.3-beta", "1.0.0", 100, 1},
-                                         {"1.0.3-beta", "1.0.3", "1.0.0", 100, 1},
-                                         {"1.0.2", "1.0.3", "1.0.0", 0, 0},
-                                         {"1.0.2", "1.0.3", "1.0.3", 0, 2},
-                                         {"1.0.2", "1.0.1", "1.0.3", 100, 0},
-                                         {"1.0.2", "n/a", "1.0.0", 100, 0},
-                                         {"1.0.2", "1.0.3", "n/a", 100, 1}}) {
+    for (const auto& [installed, offered, minimum, rollout, decision] : rows) {
         UpdateManifest m;
-        m.version = r.offered;
-        m.minSupported = r.minimum;
-        m.rollout = r.rollout;
-        EXPECT_EQ(decideUpdate(m, r.installed, "0123456789abcdef0123456789abcdef"), r.decision)
-            << r.installed << " " << r.offered << " " << r.minimum << " " << r.rollout;
+        m.version = offered;
+        m.minSupported = minimum;
+        m.rollout = rollout;
+        EXPECT_EQ(decideUpdate(m, installed, "0123456789abcdef0123456789abcdef"), decision)
+            << installed << " " << offered << " " << minimum << " " << rollout;
     }
 }
 
-TEST(UpdateVersion, RolloutIsStableAndOnlyGrows) {
+TEST(UpdateVersion, RolloutTakesItsShareAndOnlyGrows) {
     int in40 = 0;
     for (int i = 0; i < 400; ++i) {
         const std::string id = "install-" + std::to_string(i);
-        const bool at40 = inRollout(id, 40);
-        in40 += at40;
-        EXPECT_EQ(at40, inRollout(id, 40));
-        if (at40) {
-            EXPECT_TRUE(inRollout(id, 41)) << id;
-        }
-        EXPECT_FALSE(inRollout(id, 0));
-        EXPECT_TRUE(inRollout(id, 100));
+        in40 += inRollout(id, 40);
+        EXPECT_TRUE(!inRollout(id, 40) || inRollout(id, 41)) << id;
     }
     EXPECT_GT(in40, 120);
     EXPECT_LT(in40, 200);
@@ -292,12 +179,10 @@ TEST(UpdateVersion, RolloutIsStableAndOnlyGrows) {
 }
 
 TEST(UpdateManifest, SafeFileNames) {
-    for (const std::string& good : {std::string("abysto-1.0.3-setup.exe"), std::string("a"),
-                                   std::string("A_b.c-d.run"), std::string(128, 'x')})
+    for (const std::string& good :
+         std::vector<std::string>{"abysto-1.0.3-setup.exe", "A_b.c-d.run", std::string(128, 'x')})
         EXPECT_TRUE(isSafeUpdateFileName(good)) << good;
-    for (const std::string& bad : {std::string(), std::string(129, 'x'), std::string("../x"), std::string("a..b"),
-                                  std::string(".hidden"), std::string("-rf"), std::string("C:x"),
-                                  std::string("a/b"), std::string("a\\b"), std::string("a b"),
-                                  std::string("é.run")})
+    for (const std::string& bad :
+         std::vector<std::string>{"", std::string(129, 'x'), "a..b", ".hidden", "-rf", "C:x", "a b", "é.run"})
         EXPECT_FALSE(isSafeUpdateFileName(bad)) << bad;
 }

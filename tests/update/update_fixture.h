@@ -9,9 +9,11 @@
 #include "tools/sign-update/update_signer.h"
 #include "update/update_client.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 inline constexpr const char* kTestPlatform = "linux-x64";
@@ -33,6 +35,21 @@ inline std::string installerBytes(size_t size, char seed = 'a') {
     std::string bytes(size, '\0');
     for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(seed + (i * 7 + i / 251) % 23);
     return bytes;
+}
+
+// A shell script that writes its arguments, one a line, to `record`; padded to
+// `size` bytes so that its download lasts long enough to be seen.
+inline std::string recordingInstaller(const std::string& record, size_t size = 0) {
+    std::string script = "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record + "'\nexit 0\n";
+    while (script.size() < size) script += "# " + std::string(78, '-') + "\n";
+    return script;
+}
+
+// The text of `path` once something was written there (a started installer's record).
+inline std::string textOnceWritten(const std::string& path) {
+    for (int i = 0; i < 500 && readFile(path).empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return readFile(path);
 }
 
 inline UpdateManifest manifestFor(const std::string& name, const std::string& bytes, const std::string& version = "1.0.3") {

@@ -1,10 +1,9 @@
-// The start screen in the running program, as a new user meets it: sign in,
-// search a town, open its map, download two tiles from the server (their
-// progress on screen), explore them in 3D, come back with Escape to find them
-// on disk and unselected, and quit. Driven with real clicks and keys against
-// the local stand-in; places are those of the default 1440 x 810 window.
+// The start screen in the running program, driven with real clicks and keys against the stand-in: sign in,
+// search a town, download two tiles (their progress on screen), explore them in 3D, come back with Escape
+// to find them on disk and unselected, and quit. Places are those of the default 1440 x 810 window.
 #include "tests/support/devstack_process.h"
 #include "tests/support/gui_driver.h"
+#include "tests/support/log_capture.h"
 #include "tests/support/screen_reading.h"
 #include "tests/support/temp_dir.h"
 
@@ -19,20 +18,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int pixelsNear(const Screen& screen, Rgb colour, int tolerance, Box area) {
-    area = screen.clip(area);
-    int count = 0;
-    for (int y = area.top; y <= area.bottom; ++y)
-        for (int x = area.left; x <= area.right; ++x) count += screen.near(x, y, colour, tolerance);
-    return count;
-}
-
-std::vector<fs::path> tileFiles(const fs::path& dir) {
-    std::vector<fs::path> files;
+// How many files under `dir` have a name for which `match` holds.
+size_t filesUnder(const fs::path& dir, const std::function<bool(const std::string&)>& match) {
+    size_t n = 0;
     std::error_code ec;
     for (fs::recursive_directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
-        if (it->path().extension() == ".asc") files.push_back(it->path());
-    return files;
+        n += match(it->path().filename().string());
+    return n;
 }
 
 const Box kMap{328, 56, 1423, 657};
@@ -48,12 +40,6 @@ bool untilSeen(const std::function<void()>& act, const std::function<bool()>& ef
         }
     }
     return false;
-}
-
-size_t occurrences(const std::string& text, const std::string& part) {
-    size_t n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-    return n;
 }
 
 } // namespace
@@ -79,7 +65,7 @@ TEST(StartScreenRoad, SignInSearchDownloadExploreComeBackAndQuit) {
         EXPECT_TRUE(captureScreen(png));
         return loadScreen(png);
     };
-    auto logHas = [&](const std::string& text, size_t times = 1) { return occurrences(readFile(log), text) >= times; };
+    auto logHas = [&](const std::string& text, size_t times = 1) { return countOf(readFile(log), text) >= times; };
     // The toolkit reads keys as held at a frame: a press and release between two
     // slow frames would go unseen, so keys are held over a few frames.
     auto hold = [&](std::vector<std::string> keys) {
@@ -101,7 +87,6 @@ TEST(StartScreenRoad, SignInSearchDownloadExploreComeBackAndQuit) {
         [&] {
             typeInto(720, 332, "demo@abysto3d.fr");
             typeInto(720, 412, "maree-haute");
-            shot("road-1-connexion.png");
             clickAt(window, 720, 470);
             clickAt(window, 720, 500);  // where the button sits once an earlier try's error shows above it
         },
@@ -113,7 +98,6 @@ TEST(StartScreenRoad, SignInSearchDownloadExploreComeBackAndQuit) {
             typeInto(160, 111, "Brest");
             hold({"Return"});
             std::this_thread::sleep_for(1500ms);
-            shot("road-2-recherche.png");
             clickAt(window, 160, 188);
         },
         [&] { return logHas("Satellite charge (1024x681), 16 dalles dans la zone."); }))
@@ -123,39 +107,34 @@ TEST(StartScreenRoad, SignInSearchDownloadExploreComeBackAndQuit) {
     httplib::Client(stack.url()).Post("/__tile-faults", R"({"kind": "slow", "count": 2})", "application/json");
     const fs::path tiles = home / "Abysto/data/litto3d";
     auto started = [&](const char* key) {
-        std::error_code ec;
-        for (fs::recursive_directory_iterator it(tiles, ec), end; !ec && it != end; it.increment(ec))
-            if (it->path().filename().string().find(key) != std::string::npos) return true;
-        return false;
+        return filesUnder(tiles, [&](const std::string& name) { return name.find(key) != std::string::npos; }) > 0;
     };
+    auto arrived = [&] { return filesUnder(tiles, [](const std::string& name) { return name.ends_with(".asc"); }); };
     ASSERT_TRUE(untilSeen([&] { clickAt(window, 750, 300); }, [&] { return started("0145_6840"); }));
     ASSERT_TRUE(untilSeen([&] { clickAt(window, 1000, 410); }, [&] { return started("0146_6839"); }));
     int bars = 0;
-    for (int i = 0; i < 5 && bars <= 20; ++i) bars = pixelsNear(shot("road-2-telechargements.png"), {255, 200, 60}, 8, kMap);
+    for (int i = 0; i < 5 && bars <= 20; ++i) bars = countNear(shot("road-2-telechargements.png"), {255, 200, 60}, 8, kMap);
     EXPECT_GT(bars, 20) << "pas de barre de progression";
 
-    for (int i = 0; i < 300 && tileFiles(tiles).size() < 2; ++i) std::this_thread::sleep_for(100ms);
-    ASSERT_EQ(tileFiles(tiles).size(), 2u) << readFile(log);
+    for (int i = 0; i < 300 && arrived() < 2; ++i) std::this_thread::sleep_for(100ms);
+    ASSERT_EQ(arrived(), 2u) << readFile(log);
     int green = 0;
-    for (int i = 0; i < 5 && green <= 400; ++i) green = pixelsNear(shot("road-3-arrivees.png"), {60, 220, 100}, 6, kMap);
+    for (int i = 0; i < 5 && green <= 400; ++i) green = countNear(shot("road-3-arrivees.png"), {60, 220, 100}, 6, kMap);
     EXPECT_GT(green, 400) << "les dalles arrivées ne sont pas sélectionnées";
 
     ASSERT_TRUE(untilSeen([&] { clickAt(window, 830, 759); },  // "Explorer (2)"
                           [&] { return logHas("\n2 dalle(s) sélectionnée(s) à fusionner.\n"); }));
     ASSERT_TRUE(waitForText(log, "Exagération verticale : x1", 60s)) << readFile(log);
     std::this_thread::sleep_for(1s);
-    shot("road-4-vue.png");
-
     hold({"Escape"});
     ASSERT_TRUE(untilSeen([&] { clickAt(window, 160, 200); },  // the recent zone
                           [&] { return logHas("Satellite charge", 2); }));
     std::this_thread::sleep_for(1s);
-    EXPECT_EQ(pixelsNear(shot("road-5-retour.png"), {60, 220, 100}, 6, kMap), 0) << "des dalles sont restées sélectionnées";
+    EXPECT_EQ(countNear(shot("road-5-retour.png"), {60, 220, 100}, 6, kMap), 0) << "des dalles sont restées sélectionnées";
 
     EXPECT_TRUE(untilSeen([&] { clickAt(window, 965, 759); },  // "Quitter"
                           [&] { return waitForWindowGone(window, 100ms); }));
     EXPECT_EQ(waitForExit(program, 30s), 0) << readFile(home / "sortie.txt");
     const std::string text = readFile(log);
-    EXPECT_NE(text.find("\nAucune dalle sélectionnée, fermeture.\n"), std::string::npos) << text;
     EXPECT_EQ(text.find("2 dalle(s) sélectionnée(s)"), text.rfind("2 dalle(s) sélectionnée(s)")) << "one 3D view only";
 }

