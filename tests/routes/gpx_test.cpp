@@ -24,11 +24,6 @@ struct GpxFixture : ::testing::Test {
     RouteEditor editor;
     RoutePanelState panel;
     void SetUp() override { editor.setTerrain(terrain.grid(), geo); }
-    bool exportTo(const std::string& path, const std::vector<Route>& routes, const Georeference& with) {
-        bool ok = false;
-        captureStreams([&] { ok = exportGpx(path, routes, with, "Abysto 3D 1.0.2"); });
-        return ok;
-    }
 };
 
 // The track names and track points GDAL's GPX driver reads from a file.
@@ -149,7 +144,7 @@ TEST_F(GpxFixture, ExportFailuresLeaveTheChosenFileAlone) {
         {unwritable, editor.routes, geo, "Impossible d'ouvrir " + unwritable + " en ecriture."},
     };
     for (const auto& row : rows) {
-        EXPECT_FALSE(exportTo(row.path, row.routes, row.geo));
+        captureStreams([&] { EXPECT_FALSE(exportGpx(row.path, row.routes, row.geo, "Abysto 3D 1.0.2")); });
         EXPECT_EQ(lastGpxError(), row.error);
     }
     EXPECT_EQ(readFile(path), "earlier content");

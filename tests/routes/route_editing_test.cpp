@@ -103,10 +103,7 @@ TEST_F(EditorFixture, MissedClickOnlyPrints) {
         captureStreams([&] { EXPECT_EQ(onRouteClick(editor, panel, PickResult{}), RouteClickResult::NoTerrain); });
     EXPECT_EQ(c.out, "Aucun terrain touché.\n");
     EXPECT_FALSE(editor.drawing);
-    PickResult hit;
-    hit.hit = true;
-    hit.x = 12;
-    hit.z = 34;  // world z is the grid row
+    const PickResult hit{true, 12, 0, 34};  // world z is the grid row
     EXPECT_EQ(onRouteClick(editor, panel, hit), RouteClickResult::PointAdded);
     EXPECT_EQ(editor.inProgress.points[0].x, 12);
     EXPECT_EQ(editor.inProgress.points[0].y, 34);
@@ -248,5 +245,4 @@ TEST_F(EditorFixture, PanelListActions) {
     EXPECT_TRUE(canExportRoutes(editor));
     deleteRouteFromList(editor, panel, 0);
     EXPECT_FALSE(canExportRoutes(editor));
-
 }

@@ -87,9 +87,7 @@ TEST(RouteDurations, TravelTimesAndTheirText) {
 }
 
 TEST(RouteClearance, ColoursAndSummaryLines) {
-    RoutePoint p;
-    p.hasZ = true;
-    p.z = -2.0f;
+    RoutePoint p{0, 0, -2.0f, true};
     // sea level 0, draught 1.5: 0.5 m under the keel is green, less is orange, negative red.
     EXPECT_EQ(clearanceColor(p, true, 1.5f, 0.0f), routecolor::kGreen);
     EXPECT_EQ(clearanceColor(p, true, 2.0f, 0.0f), routecolor::kOrange);  // exactly 0
