@@ -194,8 +194,7 @@ TEST_F(GpxFixture, HandWrittenDialects) {
     ASSERT_TRUE(lambert93ToWgs84(geo.originX + 20, geo.originY - 30, a));
     ASSERT_TRUE(lambert93ToWgs84(geo.originX + 120, geo.originY - 80, b));
     char pts[512];
-    // Upper case tags, longitude first between apostrophes, attributes on the
-    // next line, an elevation that is ignored.
+    // Upper case tags, lon first between apostrophes, attributes on the next line, an ignored <ele>.
     std::snprintf(pts, sizeof pts,
                   "<TRKPT lon='%.9f' lat='%.9f'><ele>999</ele></TRKPT>\r\n"
                   "<trkpt\r\n  lat=\"%.9f\"\r\n  lon=\"%.9f\"/>\r\n",

@@ -201,8 +201,7 @@ TEST(RouteChart, LayoutOfTheProfile) {
     EXPECT_FLOAT_EQ(none.unavailableAt.y, 189);
 }
 
-// What the lines look like is checked where they are drawn (route_view_test);
-// here only the floor of the crosses' size, which no drawing test reaches.
+// How the lines look is checked where they are drawn (route_view_test); here the crosses' floor.
 TEST(RouteLines, CrossesNeverShrinkBelowHalfAMetre) {
     RouteEditor editor;
     editor.routes.push_back(makeRoute({{10, 10}, {20, 10}}));

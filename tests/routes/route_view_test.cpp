@@ -1,5 +1,4 @@
-// The route renderer alone in the view's GL context, read back pixel by
-// pixel, then routes in the real view.
+// The route renderer alone in the view's GL context, then routes in the real view.
 #include "tests/viewer/gl_test_support.h"
 #include "viewer/viewer.h"
 
@@ -88,8 +87,7 @@ struct RouteViewTest : testing::Test {
     }
 };
 
-// The view's renderer alone, on the first 100 m square of the sea bed drawn
-// in the framebuffer's 400 x 400 corner, 4 px a metre.
+// The renderer alone: the sea bed's first 100 m square in a 400 x 400 corner, 4 px a metre.
 struct RouteRenderTest : RouteViewTest {
     RouteEditor& editor = viewer.routes.editor;
     RouteRenderer& renderer = viewer.routes.renderer;
@@ -193,8 +191,7 @@ TEST_F(RouteRenderTest, LinesFloatOnTheSeaAndStrokesReachTheBottom) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-// The view's glue: georeference, picking, keys with their modifiers, sea
-// level, selected cross, the route window's profile and a new terrain.
+// The view's glue: georeference, pick, keys, sea level, selected cross, profile, new terrain.
 TEST_F(RouteViewTest, ClicksKeysAndTheRouteWindowInTheView) {
     const Georeference& geo = viewer.routes.editor.geo;
     EXPECT_TRUE(geo.georeferenced);
