@@ -39,7 +39,6 @@ TEST(TidePanelModel, PressingTheCurve) {
 TEST(TidePanelModel, Texts) {
     EXPECT_EQ(formatTideClock(7.5f), "07:30");
     EXPECT_EQ(formatTideClock(14.0f + 10.0f / 60.0f), "14:10");  // not 14:09
-    EXPECT_EQ(formatTideClock(23.0f + 50.0f / 60.0f), "23:50");
 
     TideState state;
     state.datumOffset = -3.5f;
