@@ -99,7 +99,7 @@ TEST(RamTable, NearestSite) {
 
 TEST(RamTable, ShippedTable) {
     std::vector<RamSite> sites;
-    const Captured c = captureStreams([&] { EXPECT_TRUE(loadRamAtStartup(ramFilePath(ABYSTO_BINARY_DIR), sites)); });
+    Captured c = captureStreams([&] { EXPECT_TRUE(loadRamAtStartup(ramFilePath(ABYSTO_BINARY_DIR), sites)); });
     EXPECT_EQ(c.out, "290 sites RAM chargés.\n");
     const Captured missing = captureStreams([&] { loadRamAtStartup("/nulle/part/RAM.csv", sites); });
     EXPECT_EQ(missing.err, "Impossible d'ouvrir /nulle/part/RAM.csv\n"

@@ -115,16 +115,13 @@ TEST(TideCalendarLayout, StateChanges) {
     calendar.outOfWindow = true;
     EXPECT_EQ(calendarFooter(calendar), CalendarFooter::outOfWindow);
     retryCalendarMonth(calendar);
-    EXPECT_FALSE(calendar.loaded);
-    EXPECT_FALSE(calendar.loadFailed);
+    EXPECT_EQ(std::pair(calendar.loaded, calendar.loadFailed), std::pair(false, false));
 
     calendar.initialized = true;
     calendar.loadedMonth = 12;
     calendar.loadedSite = "roscoff";
     resetCalendar(calendar);
-    EXPECT_FALSE(calendar.initialized);
-    EXPECT_FALSE(calendar.outOfWindow);
-    EXPECT_EQ(calendar.loadedMonth, 0);
-    EXPECT_EQ(calendar.loadedSite, "");
+    EXPECT_EQ(std::tuple(calendar.initialized, calendar.outOfWindow, calendar.loadedMonth, calendar.loadedSite),
+              std::tuple(false, false, 0, std::string()));
     EXPECT_EQ(calendar.siteId, "roscoff");  // the port and key stay until handed new ones
 }

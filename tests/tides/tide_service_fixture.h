@@ -33,7 +33,7 @@ protected:
         return formatDate(d.year, d.month, d.day);
     }
 
-    // A state's port, day and flags at once: "brest, Brest, 2026-12-06, 144 points, loaded", empty parts left out.
+    // A state's port, day and flags: "brest, Brest, 2026-12-06, 144 points, loaded", empty parts left out.
     static std::string shown(const TideState& s) {
         std::string text;
         for (const std::string& part :

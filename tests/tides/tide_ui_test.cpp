@@ -1,4 +1,4 @@
-// The tide windows without a screen: what the toolkit adds to tide_panel_model_test and tide_calendar_layout_test.
+// The tide windows without a screen: what the toolkit adds to the panel model and calendar layout.
 #include "tides/tide_calendar_layout.h"
 #include "tides/tide_calendar_ui.h"
 #include "tides/tide_level.h"
@@ -8,9 +8,7 @@
 
 TEST(TidePanelUi, ScrubbingTheCurveThenApplyingGivesThatHoursLevel) {
     HeadlessUi ui;
-    TideState state = makeTideState();
-    setTideSiteId(state, "brest");
-    setDatumOffset(state, -3.0f, "Brest");
+    TideState state = makeTideState();  // the default offset, -3 m
     state.samples = {{1.0f, 0.0f}, {6.0f, 12.0f}, {1.0f, 24.0f}};
     state.samplesLoaded = true;
     state.selectedHour = 6.0f;
