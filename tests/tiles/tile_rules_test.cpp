@@ -1,5 +1,4 @@
-// The tile client's rules that need no server: digests, result codes, headers,
-// the catalogue's parse, paths and merge, the cache file replacement.
+// The tile client's rules that need no server.
 #include "tiles/cache_files.h"
 #include "tiles/catalogue.h"
 #include "tiles/file_digest.h"
@@ -14,10 +13,9 @@
 
 namespace fs = std::filesystem;
 
-// A file longer than one read block, whose digest sha256sum gives.
 TEST(FileDigest, Sha256OfFilesAndTheirComparison) {
     TempDir dir;
-    std::string big;
+    std::string big;  // longer than one read block; its digest is sha256sum's
     for (int i = 0; i < 200000; ++i) big += static_cast<char>('a' + i % 26);
     writeFile(dir / "big", big);
     EXPECT_EQ(sha256File((dir / "big").string()), "215fd793b3307b85788c29cd609b538beebaf5fb352bdf7c549fb6951ce0314d");
@@ -25,8 +23,7 @@ TEST(FileDigest, Sha256OfFilesAndTheirComparison) {
     EXPECT_EQ(sha256File(dir.str()), "");  // a folder cannot be read
 
     const std::tuple<const char*, const char*, bool> cases[] = {
-        {"abc0", "ABC0", true}, {"abc0", "abc1", false}, {"", "", false}, {"abc", "abcd", false},
-        {"AbC", "aBc", true}};
+        {"abc0", "ABC0", true}, {"AbC", "aBc", true}, {"abc0", "abc1", false}, {"", "", false}, {"abc", "abcd", false}};
     for (const auto& [a, b, equal] : cases) EXPECT_EQ(digestsEqual(a, b), equal) << a << " / " << b;
 }
 
@@ -83,18 +80,17 @@ TEST(Catalogue, Parsing) {
         const char* json;
         bool ok;
         const char* error;  // start of the error
-        size_t count;
+        size_t count, refused = 0;
     } cases[] = {
         {R"({"tiles": []})", true, "", 0},
         {R"({"tiles": [{"x": 0, "y": 5}, {"y": 5}, {"x": -3.5, "y": 5}, {"x": 1e300, "y": 5}, {"x": 3, "y": 4.9}]})",
          true, "", 1},
-        {R"({"tiles": [{"x": "3", "y": 4}]})", false, "catalogue illisible : ", 0},
         {R"({"tiles": [[3, 4]]})", false, "catalogue illisible : ", 0},
         {R"({"tiles": {}})", false, "catalogue sans tableau 'tiles'", 0},
         {R"([1, 2])", false, "catalogue sans tableau 'tiles'", 0},
         {R"({"tile)", false, "catalogue illisible : ", 0},
         // Entries that would write outside the tile folder are left out, each with its line.
-        {R"({"tiles": [{"x": 3, "y": 4, "d": "../../x"}, {"x": 3, "y": 5, "d": "C:"}, {"x": 3, "y": 6}]})", true, "", 1},
+        {R"({"tiles": [{"x": 3, "y": 4, "d": "../../x"}, {"x": 3, "y": 5, "d": "C:"}, {"x": 3, "y": 6}]})", true, "", 1, 2},
     };
     for (const auto& c : cases) {
         std::vector<CatalogueTile> tiles(2);
@@ -104,9 +100,7 @@ TEST(Catalogue, Parsing) {
         EXPECT_EQ(ok, c.ok) << c.json;
         EXPECT_EQ(error.rfind(c.error, 0), 0u) << c.json << " → " << error;
         EXPECT_EQ(tiles.size(), c.ok ? c.count : 2u) << c.json;
-        if (c.ok && c.count == 1 && std::string(c.json).find("../") != std::string::npos) {
-            EXPECT_EQ(countOf(streams.err, "] chemin refusé"), 2u) << streams.err;
-        }
+        EXPECT_EQ(countOf(streams.err, "] chemin refusé"), c.refused) << streams.err;
     }
 
     std::vector<CatalogueTile> tiles;

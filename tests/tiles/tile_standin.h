@@ -1,6 +1,4 @@
-// The tile stand-in for the tile tests: the devstack with small generated
-// tiles and two accounts (one blocked), the tile and account clients pointed
-// at it, its fault switches and request counts at hand.
+// The devstack serving small tiles and two accounts (one blocked), the clients pointed at it.
 #pragma once
 
 #include "account/account_session.h"

@@ -1,5 +1,4 @@
-// The manifest request and the installer download against the update
-// stand-in, one server behaviour per case; and the launch of an open file.
+// The manifest request and the installer download against the update stand-in; the launch of an open file.
 #include "platform/installer_launch.h"
 #include "tests/support/process.h"
 #include "tests/support/log_capture.h"
@@ -121,8 +120,7 @@ TEST(UpdateDownload, RefusedBeforeAnyRequest) {
     EXPECT_EQ(download(manifest, path), 9);
 }
 
-// The file that runs is the one that was opened and hashed, even when another
-// file takes its name in between.
+// The file that runs is the one opened and hashed, even when another takes its name in between.
 TEST(InstallerLaunch, RunsTheOpenedFileNotWhatItsPathNamesLater) {
     TempDir dir;
     const std::string record = (dir / "arguments.txt").string();

@@ -1,6 +1,4 @@
-// What the update tests share: a signing key made for this run and trusted
-// through ABYSTO_DEV_UPDATE_KEY_FILE, installers and signed manifests on
-// disk, and the update stand-in serving them.
+// The update tests' signing key (trusted through ABYSTO_DEV_UPDATE_KEY_FILE), installers, and the stand-in.
 #pragma once
 
 #include "tests/support/devstack_process.h"
@@ -37,8 +35,7 @@ inline std::string installerBytes(size_t size, char seed = 'a') {
     return bytes;
 }
 
-// A shell script that writes its arguments, one a line, to `record`; padded to
-// `size` bytes so that its download lasts long enough to be seen.
+// A script writing its arguments, one a line, to `record`; padded to `size` bytes for a visible download.
 inline std::string recordingInstaller(const std::string& record, size_t size = 0) {
     std::string script = "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record + "'\nexit 0\n";
     while (script.size() < size) script += "# " + std::string(78, '-') + "\n";
@@ -64,8 +61,7 @@ inline UpdateManifest manifestFor(const std::string& name, const std::string& by
     return manifest;
 }
 
-// A stand-in offering `installer` (content `bytes`) under `manifest`, plus
-// the updates folder the client downloads into.
+// The stand-in offering `bytes` under `manifest`, and the folder the client downloads into.
 struct UpdateServer {
     TempDir served;
     TempDir updates;

@@ -1,7 +1,5 @@
-// An update in the running program: the stand-in offers a newer version, the
-// dialog shows over the start screen, "Mettre à jour" shows the download's
-// progress, "Installer maintenant" starts the verified installer with its
-// arguments and the program ends. Places are those of the 1440 x 810 window.
+// An update in the running program (its 1440 x 810 window): offered over the start screen, downloaded
+// with its progress shown, and installed with its arguments as the program ends.
 #include "tests/support/gui_driver.h"
 #include "tests/support/screen_reading.h"
 #include "tests/update/update_fixture.h"

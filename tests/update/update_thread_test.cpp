@@ -1,5 +1,4 @@
-// The update worker and the shared state as the dialog sees them frame by frame: check, offer, download
-// with cancel and resume, installation. Also run under ThreadSanitizer (scripts/test.sh).
+// The update worker and the shared state as the dialog sees them frame by frame; also run under ThreadSanitizer.
 #include "app/settings.h"
 #include "tests/support/log_capture.h"
 #include "tests/update/update_fixture.h"
@@ -38,6 +37,11 @@ bool phaseIs(int phase) {
     return framesUntil([phase](const UpdateState& s) { return s.phase == phase; });
 }
 
+bool checkGives(int phase) {
+    startUpdateCheck("1.0.2", kTestPlatform);
+    return phaseIs(phase);
+}
+
 struct UpdateThreads : testing::Test {
     void SetUp() override {
         resetSettingsForTesting();
@@ -54,9 +58,7 @@ TEST_F(UpdateThreads, OfferDownloadCancelResumeAndInstall) {
     const std::string record = (work / "arguments.txt").string();
     const std::string bytes = recordingInstaller(record, 300 * 1024);
     UpdateServer server(manifestFor(kName, bytes), bytes, {"--update-rate", "200000"});
-
-    startUpdateCheck("1.0.2", kTestPlatform);
-    ASSERT_TRUE(phaseIs(UpdateAvailable));
+    ASSERT_TRUE(checkGives(UpdateAvailable));
 
     startUpdateDownload();
     ASSERT_TRUE(framesUntil([](const UpdateState& s) { return s.phase == UpdateDownloading && s.progress > 0.1; }));
@@ -82,8 +84,7 @@ TEST_F(UpdateThreads, InstallerChangedOnDiskIsNotStarted) {
     UpdateServer server(manifestFor(kName, bytes), bytes);
     // Found already verified: the check offers installation at once.
     writeFile(server.updatesPath(kName), bytes);
-    startUpdateCheck("1.0.2", kTestPlatform);
-    ASSERT_TRUE(phaseIs(UpdateReadyToInstall));
+    ASSERT_TRUE(checkGives(UpdateReadyToInstall));
 
     std::string changed = bytes;
     changed[123] ^= 1;
@@ -114,33 +115,27 @@ TEST_F(UpdateThreads, InstallerChangedOnDiskIsNotStarted) {
 TEST_F(UpdateThreads, TheUsersAnswersAndFailedChecksShowNothing) {
     const std::string bytes = installerBytes(1000);
     UpdateServer server(manifestFor(kName, bytes), bytes);
-    startUpdateCheck("1.0.2", kTestPlatform);
-    ASSERT_TRUE(phaseIs(UpdateAvailable));
+    ASSERT_TRUE(checkGives(UpdateAvailable));
     postponeUpdate(3);
     EXPECT_EQ(updateSnapshot().phase, UpdateNothingToShow);
-    startUpdateCheck("1.0.2", kTestPlatform);
-    ASSERT_TRUE(phaseIs(UpdateNothingToShow));
+    ASSERT_TRUE(checkGives(UpdateNothingToShow));
 
     clearUpdatePreferences();
-    startUpdateCheck("1.0.2", kTestPlatform);
-    ASSERT_TRUE(phaseIs(UpdateAvailable));
+    ASSERT_TRUE(checkGives(UpdateAvailable));
     ignoreUpdateVersion();
-    startUpdateCheck("1.0.2", kTestPlatform);
-    ASSERT_TRUE(phaseIs(UpdateNothingToShow));
+    ASSERT_TRUE(checkGives(UpdateNothingToShow));
 
     // A required update is offered whatever the user said before.
     UpdateManifest required = manifestFor(kName, bytes);
     required.minSupported = "1.0.3";
     UpdateServer strict(required, bytes);
-    startUpdateCheck("1.0.2", kTestPlatform);
-    ASSERT_TRUE(phaseIs(UpdateAvailable));
+    ASSERT_TRUE(checkGives(UpdateAvailable));
     EXPECT_TRUE(updateSnapshot().required);
 
     UpdateServer down(required, bytes, {"--update-fault", "unavailable"});
     bool settled = false;
     const Captured c = captureStreams([&] {
-        startUpdateCheck("1.0.2", kTestPlatform);
-        settled = phaseIs(UpdateNothingToShow);
+        settled = checkGives(UpdateNothingToShow);
         stopUpdates();
     });
     ASSERT_TRUE(settled);

@@ -1,6 +1,5 @@
-// The start screen in the running program, driven with real clicks and keys against the stand-in: sign in,
-// search a town, download two tiles (their progress on screen), explore them in 3D, come back with Escape
-// to find them on disk and unselected, and quit. Places are those of the default 1440 x 810 window.
+// The start screen's road in the running program (its 1440 x 810 window), with real clicks and keys: sign in,
+// search a town, download two tiles, explore them in 3D, come back unselected with Escape, and quit.
 #include "tests/support/devstack_process.h"
 #include "tests/support/gui_driver.h"
 #include "tests/support/log_capture.h"
@@ -29,8 +28,7 @@ size_t filesUnder(const fs::path& dir, const std::function<bool(const std::strin
 
 const Box kMap{328, 56, 1423, 657};
 
-// Acts, then waits for the effect; acts again when a loaded machine drew the
-// screen too late for the click or the keys to land on it.
+// Acts, then waits for the effect; acts again when a loaded machine drew the screen too late for it.
 bool untilSeen(const std::function<void()>& act, const std::function<bool()>& effect, int tries = 4) {
     for (int t = 0; t < tries; ++t) {
         act();
@@ -66,8 +64,7 @@ TEST(StartScreenRoad, SignInSearchDownloadExploreComeBackAndQuit) {
         return loadScreen(png);
     };
     auto logHas = [&](const std::string& text, size_t times = 1) { return countOf(readFile(log), text) >= times; };
-    // The toolkit reads keys as held at a frame: a press and release between two
-    // slow frames would go unseen, so keys are held over a few frames.
+    // Keys are held over a few frames: a press and release between two slow frames would go unseen.
     auto hold = [&](std::vector<std::string> keys) {
         std::vector<std::string> args;
         for (const std::string& key : keys) args.insert(args.end(), {"keydown", key});

@@ -1,6 +1,4 @@
-// The tile map's rules with the real Lambert-93 conversion: nearby counts,
-// the visible tiles and the image box, where tiles fall in the image, and
-// what the buttons and clicks do.
+// The tile map's rules with the real Lambert-93 conversion.
 #include "zones/tile_map.h"
 
 #include "terrain/bathy.h"
@@ -27,7 +25,7 @@ TileInfo tileNearBrest(int east, int north, bool local, bool server) {
     return t;
 }
 
-TEST(TileMap, CountsAndVisibleTilesAroundAPlace) {
+TEST(TileMap, CountsVisibleTilesAndTheHeaderAroundAPlace) {
     // One degree of longitude is about 74 km here, one of latitude 111 km.
     const std::vector<TileInfo> tiles = {
         tileNearBrest(0, 0, true, true),    // counted local, visible
@@ -39,7 +37,6 @@ TEST(TileMap, CountsAndVisibleTilesAroundAPlace) {
         tileNearBrest(1, 1, false, false),  // neither local nor on the server: visible, not counted
     };
     const std::vector<TileCentre> centres = buildTileCentres(tiles);
-    ASSERT_EQ(centres.size(), tiles.size());
     const TileCounts counts = countTilesNear(tiles, centres, kBrest.lat, kBrest.lon);
     EXPECT_EQ(counts.local, 2);
     EXPECT_EQ(counts.server, 1);
@@ -55,10 +52,12 @@ TEST(TileMap, CountsAndVisibleTilesAroundAPlace) {
     EXPECT_TRUE(empty.visible.empty());
     EXPECT_NEAR(empty.box.minLon, 5.3700 - 0.075, 1e-12);
     EXPECT_NEAR(empty.box.maxLat, 43.2966 + 0.05, 1e-12);
+
+    EXPECT_EQ(mapHeaderCoordinates(48.3825, -4.494717), "48.3825N, 4.4947W");
+    EXPECT_EQ(mapHeaderCoordinates(49.481667, 0.106167), "49.4817N, 0.1062E");
 }
 
-// The image box carries a margin around the grid: tiles are drawn where
-// their ground lies in the image, not stretched over the whole of it.
+// Within the image's margin, tiles are drawn where their ground lies, not stretched over all of it.
 TEST(TileMap, TilesFallWhereTheirGroundLiesInTheImage) {
     const std::vector<TileInfo> tiles = {tileNearBrest(0, 0, true, false)};
     const MapArea one = mapAreaAround(tiles, buildTileCentres(tiles), kBrest.lat, kBrest.lon);
@@ -74,8 +73,7 @@ TEST(TileMap, TilesFallWhereTheirGroundLiesInTheImage) {
         fx[i] = (p.lon - one.box.minLon) / (one.box.maxLon - one.box.minLon);
         fy[i] = (one.box.maxLat - p.lat) / (one.box.maxLat - one.box.minLat);
     }
-    // The outermost corners lie on the margin. The square is turned by some 5
-    // degrees here: each edge of the rectangle lies between the two corners it joins.
+    // The outermost corners lie on the margin; the square is turned, so each edge lies between its corners.
     EXPECT_NEAR(std::min(fx[0], fx[1]), 0.05 / 1.1, 1e-9);
     EXPECT_NEAR(std::max(fx[3], fx[2]), 1 - 0.05 / 1.1, 1e-9);
     EXPECT_NEAR(std::min(fy[1], fy[2]), 0.05 / 1.1, 1e-9);
@@ -84,11 +82,6 @@ TEST(TileMap, TilesFallWhereTheirGroundLiesInTheImage) {
     EXPECT_TRUE(std::min(fx[3], fx[2]) < r.x1 && r.x1 < std::max(fx[3], fx[2]));
     EXPECT_TRUE(std::min(fy[1], fy[2]) < r.y0 && r.y0 < std::max(fy[1], fy[2]));
     EXPECT_TRUE(std::min(fy[0], fy[3]) < r.y1 && r.y1 < std::max(fy[0], fy[3]));
-}
-
-TEST(TileMap, HeaderWritesEastAndWest) {
-    EXPECT_EQ(mapHeaderCoordinates(48.3825, -4.494717), "48.3825N, 4.4947W");
-    EXPECT_EQ(mapHeaderCoordinates(49.481667, 0.106167), "49.4817N, 0.1062E");
 }
 
 TEST(TileMap, SelectionButtonsAndTheExplorerRule) {
