@@ -43,7 +43,7 @@ void Viewer::exportMarkersGpx() {
 }
 
 void Viewer::saveScreenshot() {
-    // The pixels are taken before the dialog covers anything.
+    // The frame just drawn, before it is swapped and before the dialog covers anything.
     int width = 0, height = 0;
     glfwGetFramebufferSize(window, &width, &height);
     if (width <= 0 || height <= 0) return;

@@ -60,7 +60,7 @@ void Viewer::applyViewKey(ViewKey key) {
         panels.settingsOpen = !panels.settingsOpen;
         break;
     case ViewKey::Screenshot:
-        saveScreenshot();
+        panels.screenshotRequested = true;
         break;
     }
 }
@@ -70,7 +70,7 @@ void Viewer::applyMenuAction(MenuAction action) {
     case MenuAction::None:
         break;
     case MenuAction::Screenshot:
-        saveScreenshot();
+        panels.screenshotRequested = true;
         break;
     case MenuAction::ExportMarkersGpx:
         exportMarkersGpx();

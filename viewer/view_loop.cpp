@@ -64,7 +64,14 @@ bool Viewer::run() {
         const double now = glfwGetTime();
         const float frameTime = static_cast<float>(now - lastFrameTime);
         lastFrameTime = now;
+        // The back buffer is undefined after a swap: a screenshot is read from
+        // a frame drawn after it was asked for (so without the menu that asked).
+        const bool screenshot = panels.screenshotRequested;
         drawFrame(frameTime);
+        if (screenshot) {
+            panels.screenshotRequested = false;
+            saveScreenshot();
+        }
         glfwSwapBuffers(window);
         if (settleFrames > 0 || animating() || drawEveryFrame()) {
             glfwPollEvents();

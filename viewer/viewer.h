@@ -77,6 +77,8 @@ struct PanelSwitches {
     bool satelliteOn = false;
     bool returnToMenu = false;
     bool timelapsePlaying = false;
+    // F12 or the menu asked for a screenshot: taken from the next whole frame.
+    bool screenshotRequested = false;
     float timelapseHour = 12.0f;
     float timelapseSpeed = 0.5f;
 };
