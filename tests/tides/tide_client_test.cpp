@@ -134,4 +134,6 @@ TEST_F(TideClient, MonthCoefficients) {
     c = captureStreams(
         [&] { EXPECT_FALSE(fetchMonthCoeffsAround(key, "brest", 2026, 10, localNoon(2026, 12, 6), days)); });
     EXPECT_EQ(c.err, "Coefficients : 10/2026 est entierement hors de la fenetre J-30/J+30 de l'API.\n");
+    // A month in the window with the service unreachable is a failure too.
+    captureStreams([&] { EXPECT_FALSE(fetchMonthCoeffs(key, "brest", now.year, now.month, days)); });
 }
