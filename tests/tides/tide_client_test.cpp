@@ -123,7 +123,9 @@ TEST_F(TideClient, MonthCoefficients) {
         {key, "test-sans-pm", now.year, now.month, "Coefficients : aucune pleine mer exploitable pour " + month + "\n"},
     };
     for (const auto& [k, site, year, m, err] : failures) {
-        c = captureStreams([&] { EXPECT_FALSE(fetchMonthCoeffs(k, site, year, m, days)) << site; });
+        c = captureStreams([&, &k = k, &site = site, year = year, m = m] {
+            EXPECT_FALSE(fetchMonthCoeffs(k, site, year, m, days)) << site;
+        });
         EXPECT_EQ(c.err, err);
     }
     // A broken document fails the fetch (the parser's line: TideParsing tests).

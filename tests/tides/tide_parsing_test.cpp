@@ -131,7 +131,7 @@ TEST(TideParsing, BadExtremaDocuments) {
     for (const auto& [body, expected, prefix] : cases) {
         std::vector<DayCoefficients> days;
         ExtremaParse result = ExtremaParse::ok;
-        const Captured c = captureStreams([&] { result = parseTideExtrema(body, days); });
+        const Captured c = captureStreams([&, &body = body] { result = parseTideExtrema(body, days); });
         EXPECT_EQ(result, expected) << body;
         EXPECT_EQ(c.err.rfind(prefix, 0), 0u) << c.err;
     }

@@ -43,7 +43,7 @@ TEST(UpdateFetch, ServerAnswersBecomeStatuses) {
     for (const auto& [args, platform, status, reason, message] : rows) {
         UpdateServer server(manifest, bytes, args);
         ManifestCheckResult result;
-        const Captured c = captureStreams([&] { result = fetchManifest(platform); });
+        const Captured c = captureStreams([&, &platform = platform] { result = fetchManifest(platform); });
         EXPECT_EQ(std::tuple(result.status, result.reason, result.message), std::tuple(status, reason, message));
         if (reason == 4) {
             EXPECT_NE(c.err.find("[update] manifeste refuse : signature invalide (aucune cle"), std::string::npos);
