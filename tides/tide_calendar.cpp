@@ -79,8 +79,10 @@ void initCalendarDisplay(TideCalendar& calendar, int todayYear, int todayMonth, 
         calendar.selectedDay = todayDay;
         calendar.initialized = true;
     }
-    if (calendar.month < 1 || calendar.month > 12) calendar.month = 1;
-    if (calendar.year < 1900 || calendar.year > 2100) calendar.year = 2026;
+    // A month or year out of range shows today's instead (a fixed year would
+    // soon leave the service's window).
+    if (calendar.month < 1 || calendar.month > 12) calendar.month = todayMonth;
+    if (calendar.year < 1900 || calendar.year > 2100) calendar.year = todayYear;
 }
 
 void stepCalendarMonth(TideCalendar& calendar, int direction) {

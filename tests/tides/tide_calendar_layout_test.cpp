@@ -78,11 +78,11 @@ TEST(TideCalendarLayout, NavigationAndSelection) {
                                        dayOutline(calendar, 7, 2026, 12, 6)}),
               (std::vector<DayOutline>{DayOutline::selected, DayOutline::today, DayOutline::none}));
 
-    // Already initialised: only out-of-range values are brought back.
+    // Already initialised: only out-of-range values are brought back, to today's.
     calendar.month = 13;
     calendar.year = 1800;
     initCalendarDisplay(calendar, 2027, 5, 1);
-    EXPECT_EQ(std::tuple(calendar.year, calendar.month, calendar.selectedDay), std::tuple(2026, 1, 24));
+    EXPECT_EQ(std::tuple(calendar.year, calendar.month, calendar.selectedDay), std::tuple(2027, 5, 24));
 }
 
 TEST(TideCalendarLayout, StateChanges) {
