@@ -14,33 +14,10 @@
 
 namespace {
 
-// A framebuffer read back (rows bottom-up), looked at with rows from the top.
-struct Image {
-    std::vector<unsigned char> pixels;
-    int width = 0, height = 0;
-    Rgba at(int x, int yFromTop) const { return pixelAt(pixels, width, x, height - 1 - yFromTop); }
-    template <typename Test>
-    bool any(std::pair<int, int> xy, int radius, Test test) const {
-        for (int dy = -radius; dy <= radius; ++dy)
-            for (int dx = -radius; dx <= radius; ++dx)
-                if (test(at(xy.first + dx, xy.second + dy))) return true;
-        return false;
-    }
-    // The colour the line leaves on the black background, give or take llvmpipe's rounding.
-    bool shows(std::pair<int, int> xy, const RouteColor& c, int radius = 2) const {
-        const auto level = [&](float v) { return static_cast<int>(v * c.a * 255.0f + 0.5f); };
-        return any(xy, radius, [&](const Rgba& p) {
-            return std::abs(p.r - level(c.r)) <= 4 && std::abs(p.g - level(c.g)) <= 4 && std::abs(p.b - level(c.b)) <= 4;
-        });
-    }
-    bool anyLit(std::pair<int, int> xy, int radius) const {
-        return any(xy, radius, [](const Rgba& p) { return p.r + p.g + p.b > 12; });
-    }
-};
-
-Image readBack(int width, int height) {
-    glFinish();
-    return {readFramebuffer(width, height, GL_BACK), width, height};
+// The colour a route line leaves on the black background, give or take llvmpipe's rounding.
+bool shows(const Image& image, glm::ivec2 xy, const RouteColor& c, int radius = 2) {
+    const auto level = [&](float v) { return static_cast<int>(v * c.a * 255.0f + 0.5f); };
+    return image.shows(xy, {level(c.r), level(c.g), level(c.b)}, 4, radius);
 }
 
 // The view on a flat sea bed at -5 m, 201 x 101 points one metre apart, near Brest.
@@ -61,18 +38,18 @@ struct RouteViewTest : testing::Test {
         viewer.setTerrain(terrain);
         testing::internal::GetCapturedStdout();
     }
-    // Where world point (x, height, z) shows on the framebuffer, rows from the top.
-    std::pair<int, int> onScreen(double x, double height, double z) const {
+    // Where world point (x, height, z) shows on the framebuffer.
+    glm::ivec2 onScreen(double x, double height, double z) const {
         const glm::dvec4 viewport(0, 0, viewer.display.framebufferWidth, viewer.display.framebufferHeight);
         const glm::dvec3 win = glm::projectNO(glm::dvec3(x, height, z), glm::dmat4(viewer.camera.view()),
                                               glm::dmat4(viewer.camera.projection()), viewport);
-        return {static_cast<int>(win.x), static_cast<int>(viewer.display.framebufferHeight - win.y)};
+        return {static_cast<int>(win.x), static_cast<int>(win.y)};
     }
     // A click without movement on the sea bed at grid (x, y).
     void clickGrid(double x, double y) {
-        const auto [px, py] = onScreen(x, -5.0, y);
+        const glm::ivec2 at = onScreen(x, -5.0, y);
         testing::internal::CaptureStdout();
-        viewer.handleClick(px, py);
+        viewer.handleClick(at.x, viewer.display.framebufferHeight - at.y);
         testing::internal::GetCapturedStdout();
     }
     void press(int key, int mods = 0) { viewer.onKey(key, GLFW_PRESS, mods); }
@@ -113,7 +90,8 @@ struct RouteRenderTest : RouteViewTest {
     }
 };
 
-int px(double metres) { return static_cast<int>(metres * 4.0); }
+// Pixel of (x, y) metres of the square, y downwards on the screen.
+glm::ivec2 spot(double x, double y) { return {static_cast<int>(x * 4.0), 399 - static_cast<int>(y * 4.0)}; }
 
 } // namespace
 
@@ -127,22 +105,22 @@ TEST_F(RouteRenderTest, RoutesInProgressLoopsHiddenCrossesAndSelectedPoint) {
 
     const Image image = draw();
     // Deep water under every point: the finished route is green.
-    EXPECT_TRUE(image.shows({px(80), px(50)}, routecolor::kGreen));
+    EXPECT_TRUE(shows(image, spot(80, 50), routecolor::kGreen));
     // The route being drawn is grey; it is not a loop, so nothing closes it.
-    EXPECT_TRUE(image.shows({px(35), px(90)}, routecolor::kInProgress));
-    EXPECT_FALSE(image.anyLit({px(50), px(50)}, 6));
+    EXPECT_TRUE(shows(image, spot(35, 90), routecolor::kInProgress));
+    EXPECT_FALSE(image.anyLit(spot(50, 50), 6));
     // A white cross at a point, at half size 1.5 m; the selected point's is yellow and 1.8 times longer.
-    EXPECT_TRUE(image.shows({px(20) - 5, px(20)}, routecolor::kCross, 1));
-    EXPECT_TRUE(image.shows({px(80) - 9, px(80)}, routecolor::kSelectedCross, 1));
-    EXPECT_FALSE(image.anyLit({px(20) - 9, px(20)}, 1));
+    EXPECT_TRUE(shows(image, spot(20 - 1.25, 20), routecolor::kCross, 1));
+    EXPECT_TRUE(shows(image, spot(80 - 2.25, 80), routecolor::kSelectedCross, 1));
+    EXPECT_FALSE(image.anyLit(spot(20 - 2.25, 20), 1));
 
     // Closed as a loop, the route gains its diagonal; a hidden route is not drawn.
     editor.routes[0].loop = true;
     addRoute({{10, 50}, {40, 50}});
     editor.routes[1].visible = false;
     const Image loop = draw();
-    EXPECT_TRUE(loop.shows({px(50), px(50)}, routecolor::kGreen));
-    EXPECT_FALSE(loop.anyLit({px(25), px(50)}, 4));
+    EXPECT_TRUE(shows(loop, spot(50, 50), routecolor::kGreen));
+    EXPECT_FALSE(loop.anyLit(spot(25, 50), 4));
 
     // Blending and the line width are put back as they were.
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
@@ -160,8 +138,8 @@ TEST_F(RouteRenderTest, ClearanceColoursAlongTheLine) {
     addRoute({{50, 50}, {90, 50}});
     params.pointSize = 0.5f;
     const Image coloured = draw();
-    EXPECT_TRUE(coloured.shows({px(51), px(50)}, routecolor::kOrange, 1));
-    EXPECT_TRUE(coloured.shows({px(89), px(50)}, routecolor::kGreen, 1));
+    EXPECT_TRUE(shows(coloured, spot(51, 50), routecolor::kOrange, 1));
+    EXPECT_TRUE(shows(coloured, spot(89, 50), routecolor::kGreen, 1));
 }
 
 TEST_F(RouteRenderTest, LinesFloatOnTheSeaAndStrokesReachTheBottom) {
@@ -169,25 +147,25 @@ TEST_F(RouteRenderTest, LinesFloatOnTheSeaAndStrokesReachTheBottom) {
     params.seaLevel = 1.0f;
     params.exaggeration = 2.0f;
     params.pointSize = 0.5f;
-    // Seen from the south, y on screen = 50 - height in pixels of 4 a metre.
-    const auto row = [](double height) { return px(50 - height); };
+    // Seen from the south, heights run up the screen from -50 m.
+    const auto at = [](double x, double height) { return spot(x, 50 - height); };
     const Image image = draw(true);
-    EXPECT_TRUE(image.shows({px(50), row(2.0)}, routecolor::kGreen));
+    EXPECT_TRUE(shows(image, at(50, 2.0), routecolor::kGreen));
     // Strokes from the line down to the bottom at -5 x 2 = -10 m.
-    EXPECT_TRUE(image.shows({px(20), row(-6.0)}, routecolor::kStroke, 1));
-    EXPECT_TRUE(image.shows({px(80), row(-9.5)}, routecolor::kStroke, 1));
-    EXPECT_FALSE(image.anyLit({px(20), row(-11.5)}, 1));
+    EXPECT_TRUE(shows(image, at(20, -6.0), routecolor::kStroke, 1));
+    EXPECT_TRUE(shows(image, at(80, -9.5), routecolor::kStroke, 1));
+    EXPECT_FALSE(image.anyLit(at(20, -11.5), 1));
 
     params.verticalStrokes = false;
     const Image without = draw(true);
-    EXPECT_FALSE(without.anyLit({px(20), row(-6.0)}, 1));
+    EXPECT_FALSE(without.anyLit(at(20, -6.0), 1));
 
     // Drawing after destroy does nothing rather than touching deleted names.
     const unsigned int buffer = renderer.vertexBuffer;
     renderer.destroy();
     glUseProgram(0);  // a program in use is only flagged for deletion
     EXPECT_FALSE(glIsBuffer(buffer));
-    EXPECT_FALSE(draw(true).anyLit({px(50), row(2.0)}, 4));
+    EXPECT_FALSE(draw(true).anyLit(at(50, 2.0), 4));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
@@ -223,13 +201,13 @@ TEST_F(RouteViewTest, ClicksKeysAndTheRouteWindowInTheView) {
     const Route& route = viewer.routes.editor.routes[0];
     // Deep water under every point: the line is green, at the view's sea level.
     viewer.seaLevel = 3.0f;
-    EXPECT_TRUE(drawAndRead().shows(onScreen(route.points[1].x, 3.0, 55), routecolor::kGreen));
+    EXPECT_TRUE(shows(drawAndRead(), onScreen(route.points[1].x, 3.0, 55), routecolor::kGreen));
 
     // A click next to a point of the selected route selects it; Delete removes it.
     clickGrid(163, 31);
     EXPECT_EQ(viewer.routes.panel.selectedPoint, 1);
     const RoutePoint second = route.points[1];
-    EXPECT_TRUE(drawAndRead().shows(onScreen(second.x, 3.0, second.y), routecolor::kSelectedCross));
+    EXPECT_TRUE(shows(drawAndRead(), onScreen(second.x, 3.0, second.y), routecolor::kSelectedCross));
     press(GLFW_KEY_DELETE);
     EXPECT_EQ(route.points.size(), 2u);
     // The route window shows the profile of what is left: 130 m.
@@ -255,21 +233,12 @@ TEST_F(RouteViewTest, TypingARouteNameTogglesNoViewSwitchAndEscapeStaysInTheZone
     viewer.routes.panel.routePanelOpen = true;
     viewer.drawFrame();
     viewer.drawFrame();
-    // A click in the name field: the pointer is found over it, then pressed.
     ImGuiWindow* window = ImGui::FindWindowByName("Parcours");
     ASSERT_NE(window, nullptr);
-    const ImGuiID name = window->GetIDNoKeepAlive("##name");
-    bool over = false;
-    for (double y = window->Pos.y + 30; y < window->Pos.y + window->Size.y && !over; y += 6) {
-        glfwSetCursorPos(viewer.window, window->Pos.x + window->Size.x / 2, y);
-        viewer.drawFrame();
-        over = GImGui->HoveredId == name;
-    }
-    ASSERT_TRUE(over) << "pas de champ de nom";
-    ImGui_ImplGlfw_MouseButtonCallback(viewer.window, GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS, 0);
-    viewer.drawFrame();
-    ImGui_ImplGlfw_MouseButtonCallback(viewer.window, GLFW_MOUSE_BUTTON_LEFT, GLFW_RELEASE, 0);
-    viewer.drawFrame();
+    const float middle = window->Pos.x + window->Size.x / 2;
+    ASSERT_TRUE(clickWidget(viewer, window->GetIDNoKeepAlive("##name"), {middle, window->Pos.y + 30},
+                            {middle, window->Pos.y + window->Size.y}, {6, 6}))
+        << "pas de champ de nom";
     ASSERT_TRUE(ImGui::GetIO().WantTextInput);
 
     viewer.routes.panel.selectedPoint = 1;

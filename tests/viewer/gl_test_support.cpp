@@ -1,14 +1,16 @@
 #include "tests/viewer/gl_test_support.h"
 
 #include "tests/support/process.h"
+#include "viewer/viewer.h"
 
 #include <chrono>
 #include <filesystem>
 #include <glad/gl.h>
 #define GLFW_INCLUDE_NONE
 #include <GLFW/glfw3.h>
+#include <imgui_impl_glfw.h>
+#include <imgui_internal.h>
 #include <stb_image.h>
-#include <stb_image_write.h>
 #include <thread>
 
 std::string testDataRoot() { return std::string(ABYSTO_BINARY_DIR) + "/data"; }
@@ -23,47 +25,72 @@ bool pumpUntil(const std::function<bool()>& done, double seconds) {
     return true;
 }
 
-std::vector<unsigned char> readFramebuffer(int width, int height, unsigned int glBuffer) {
-    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 4);
-    glReadBuffer(glBuffer);
+bool near(const Rgba& got, const Rgba& want, int tolerance) {
+    return std::abs(got.r - want.r) <= tolerance && std::abs(got.g - want.g) <= tolerance &&
+           std::abs(got.b - want.b) <= tolerance;
+}
+
+Rgba Image::at(int x, int y) const {
+    const unsigned char* p = &rgba[(static_cast<size_t>(y) * width + x) * 4];
+    return {p[0], p[1], p[2], p[3]};
+}
+
+bool Image::any(glm::ivec2 xy, int radius, const std::function<bool(const Rgba&)>& test) const {
+    for (int y = std::max(xy.y - radius, 0); y <= std::min(xy.y + radius, height - 1); ++y)
+        for (int x = std::max(xy.x - radius, 0); x <= std::min(xy.x + radius, width - 1); ++x)
+            if (test(at(x, y))) return true;
+    return false;
+}
+
+Image readBack(int width, int height) {
+    glFinish();
+    Image image{width, height, std::vector<unsigned char>(static_cast<size_t>(width) * height * 4)};
+    glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    return pixels;
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, image.rgba.data());
+    return image;
 }
 
-Rgba pixelAt(const std::vector<unsigned char>& pixels, int width, int x, int y) {
-    const unsigned char* p = &pixels[(static_cast<size_t>(y) * width + x) * 4];
-    return {p[0], p[1], p[2], p[3]};
-}
-
-std::string saveScreenshot(const std::string& name, int width, int height, const std::vector<unsigned char>& pixels) {
+Image captureScreen(const std::string& name) {
     const std::filesystem::path dir = std::filesystem::path(ABYSTO_BINARY_DIR) / "Testing" / "viewer";
     std::filesystem::create_directories(dir);
     const std::string file = (dir / name).string();
-    stbi_flip_vertically_on_write(1);
-    stbi_write_png(file.c_str(), width, height, 4, pixels.data(), width * 4);
-    stbi_flip_vertically_on_write(0);
-    return file;
-}
-
-Rgba ScreenImage::at(int x, int yFromTop) const {
-    const unsigned char* p = &rgba[(static_cast<size_t>(yFromTop) * width + x) * 4];
-    return {p[0], p[1], p[2], p[3]};
-}
-
-ScreenImage captureScreen(const std::string& name) {
-    const std::filesystem::path dir = std::filesystem::path(ABYSTO_BINARY_DIR) / "Testing" / "viewer";
-    std::filesystem::create_directories(dir);
-    const std::string file = (dir / name).string();
-    ScreenImage image;
+    Image image;
     if (runProcess("/usr/bin/import", {"-window", "root", file}).exitCode != 0) return image;
     int channels = 0;
+    stbi_set_flip_vertically_on_load(1);
     unsigned char* pixels = stbi_load(file.c_str(), &image.width, &image.height, &channels, 4);
-    if (!pixels) return image;
-    image.rgba.assign(pixels, pixels + static_cast<size_t>(image.width) * image.height * 4);
+    stbi_set_flip_vertically_on_load(0);
+    if (pixels) image.rgba.assign(pixels, pixels + static_cast<size_t>(image.width) * image.height * 4);
     stbi_image_free(pixels);
-    image.ok = true;
     return image;
+}
+
+bool clickWidget(ImGuiID id, ImVec2 from, ImVec2 to, ImVec2 step, const std::function<void(ImVec2, bool)>& pointer,
+                 const std::function<void()>& frame) {
+    for (float y = from.y; y <= to.y; y += step.y)
+        for (float x = from.x; x <= to.x; x += step.x) {
+            pointer(ImVec2(x, y), false);
+            frame();
+            if (GImGui->HoveredId != id) continue;
+            for (bool down : {true, false}) {
+                pointer(ImVec2(x, y), down);
+                frame();
+            }
+            return true;
+        }
+    return false;
+}
+
+bool clickWidget(Viewer& viewer, ImGuiID id, ImVec2 from, ImVec2 to, ImVec2 step) {
+    bool held = false;
+    const auto pointer = [&](ImVec2 at, bool down) {
+        glfwSetCursorPos(viewer.window, at.x, at.y);
+        const int action = down ? GLFW_PRESS : GLFW_RELEASE;
+        if (down != held) ImGui_ImplGlfw_MouseButtonCallback(viewer.window, GLFW_MOUSE_BUTTON_LEFT, action, 0);
+        held = down;
+    };
+    return clickWidget(id, from, to, step, pointer, [&] { viewer.drawFrame(); });
 }
 
 TerrainGrid makeSlopeGrid(int cols, int rows, float low, float high) {

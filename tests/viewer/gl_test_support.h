@@ -2,8 +2,12 @@
 #pragma once
 
 #include <functional>
+#include <glm/vec2.hpp>
+#include <imgui.h>
 #include <string>
 #include <vector>
+
+struct Viewer;
 
 // The build's data folder (icon, logo, fonts).
 std::string testDataRoot();
@@ -14,23 +18,35 @@ bool pumpUntil(const std::function<bool()>& done, double seconds = 3.0);
 struct Rgba {
     int r = 0, g = 0, b = 0, a = 0;
 };
+// Red, green and blue each within `tolerance`.
+bool near(const Rgba& got, const Rgba& want, int tolerance);
 
-// Reads the whole framebuffer (rows bottom-up, 4 bytes per pixel) from the given buffer.
-std::vector<unsigned char> readFramebuffer(int width, int height, unsigned int glBuffer);
-Rgba pixelAt(const std::vector<unsigned char>& pixels, int width, int x, int y);
-
-// Writes bottom-up RGBA rows as a top-down PNG under build/Testing/viewer/.
-std::string saveScreenshot(const std::string& name, int width, int height, const std::vector<unsigned char>& pixels);
-
-// The whole virtual screen as the X server shows it (ImageMagick's import),
-// rows top-down; `ok` is false when the capture failed.
-struct ScreenImage {
-    bool ok = false;
+// RGBA pixels, rows bottom-up as GL reads them; probes look in the box of half-size `radius` round (x, y).
+struct Image {
     int width = 0, height = 0;
     std::vector<unsigned char> rgba;
-    Rgba at(int x, int yFromTop) const;
+    Rgba at(int x, int y) const;
+    Rgba fromTop(int x, int y) const { return at(x, height - 1 - y); }
+    bool any(glm::ivec2 xy, int radius, const std::function<bool(const Rgba&)>& test) const;
+    bool shows(glm::ivec2 xy, const Rgba& colour, int tolerance, int radius) const {
+        return any(xy, radius, [&](const Rgba& p) { return near(p, colour, tolerance); });
+    }
+    bool anyLit(glm::ivec2 xy, int radius) const {
+        return any(xy, radius, [](const Rgba& p) { return p.r + p.g + p.b > 12; });
+    }
 };
-ScreenImage captureScreen(const std::string& name);
+
+// The back buffer once GL has finished drawing.
+Image readBack(int width, int height);
+// The whole virtual screen as the X server shows it (ImageMagick's import); empty when the capture failed.
+Image captureScreen(const std::string& name);
+
+// Moves the pointer over the box row by row, a frame a spot, until widget `id` is hovered; then presses and
+// releases it there, a frame each. False when no spot hovers it.
+bool clickWidget(ImGuiID id, ImVec2 from, ImVec2 to, ImVec2 step, const std::function<void(ImVec2, bool)>& pointer,
+                 const std::function<void()>& frame);
+// The same in the view, through GLFW's pointer and ImGui's button callback.
+bool clickWidget(Viewer& viewer, ImGuiID id, ImVec2 from, ImVec2 to, ImVec2 step = {6, 4});
 
 #include "terrain/terrain_grid.h"
 

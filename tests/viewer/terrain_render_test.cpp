@@ -1,5 +1,4 @@
-// The terrain drawn for real on the virtual screen and read back: shader
-// build, depth colours, shoreline band, hill-shading and the satellite image.
+// The terrain drawn for real and read back: shader build, depth colours, shoreline band, satellite image.
 #include "tests/support/log_capture.h"
 #include "tests/viewer/gl_test_support.h"
 #include "viewer/core/shader.h"
@@ -20,18 +19,17 @@ struct ViewerTest : testing::Test {
         viewer.dataRoot = testDataRoot();
         ASSERT_TRUE(viewer.init());
     }
-    std::vector<unsigned char> drawAndRead() {
+    Image drawAndRead() {
         viewer.drawFrame();
-        glFinish();
-        return readFramebuffer(viewer.display.framebufferWidth, viewer.display.framebufferHeight, GL_BACK);
+        return readBack(viewer.display.framebufferWidth, viewer.display.framebufferHeight);
     }
     // The pixel showing the slope's point at `x` on its middle row.
-    Rgba slopeAt(const std::vector<unsigned char>& pixels, float x) const {
-        const int w = viewer.display.framebufferWidth, h = viewer.display.framebufferHeight;
+    Rgba slopeAt(const Image& pixels, float x) const {
+        const int w = pixels.width, h = pixels.height;
         const glm::vec3 p = glm::project(glm::vec3(x, kLow + kSlope * x, 50.0f), viewer.camera.view(),
                                          viewer.camera.projection(), glm::vec4(0, 0, w, h));
         EXPECT_TRUE(p.x >= 0 && p.y >= 0 && p.x < w && p.y < h) << x;
-        return pixelAt(pixels, w, static_cast<int>(p.x), static_cast<int>(p.y));
+        return pixels.at(static_cast<int>(p.x), static_cast<int>(p.y));
     }
     // The slope of the colour tests: 201 × 101 m, from -20 m in the west to +30 m in the east.
     static constexpr float kLow = -20.0f, kHigh = 30.0f, kSlope = (kHigh - kLow) / 200.0f;
@@ -75,7 +73,7 @@ TEST_F(ViewerTest, SlopeShowsDepthColoursLandColoursAndShoreline) {
     EXPECT_NEAR(viewer.camera.distance, 320.16f, 0.01f);
 
     showSlope();
-    const std::vector<unsigned char> pixels = drawAndRead();
+    const Image pixels = drawAndRead();
     // Water darkens with depth; the band shows within 0.15 m of the sea level
     // only; land browns with height.
     const Rgba deep = slopeAt(pixels, 8), shallow = slopeAt(pixels, 60), low = slopeAt(pixels, 120);
@@ -105,7 +103,7 @@ TEST_F(ViewerTest, SatelliteImageCoversLandOnly) {
     testing::internal::CaptureStdout();
     ASSERT_TRUE(viewer.uploadSatelliteImage(64, 32, image.data()));
     EXPECT_NE(testing::internal::GetCapturedStdout().find("Texture satellite chargée (64x32)."), std::string::npos);
-    const std::vector<unsigned char> pixels = drawAndRead();
+    const Image pixels = drawAndRead();
     const Rgba land = slopeAt(pixels, 120);
     EXPECT_TRUE(land.r > land.g + 60 && land.b > land.g + 60) << land.r << "," << land.g << "," << land.b;
     EXPECT_TRUE(water(slopeAt(pixels, 40)));

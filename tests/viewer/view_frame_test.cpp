@@ -1,5 +1,4 @@
-// One frame of the view drawn for real and read back: reference grid, pins,
-// labels, minimap, and which windows the frame shows.
+// Frames of the view drawn for real and read back: reference grid, pins, labels, minimap, windows shown.
 #include "tests/viewer/slope_view.h"
 #include "viewer/overlay_geometry.h"
 
@@ -15,24 +14,6 @@
 #include <functional>
 
 namespace {
-
-constexpr int kTolerance = 6;
-
-bool near(const Rgba& got, int r, int g, int b, int tolerance = kTolerance) {
-    return std::abs(got.r - r) <= tolerance && std::abs(got.g - g) <= tolerance && std::abs(got.b - b) <= tolerance;
-}
-
-// Whether a pixel of colour (r, g, b) lies in the box of half-size `half` around (x, y) (bottom-up rows).
-bool colourAround(const std::vector<unsigned char>& pixels, int width, int height, int x, int y, int half, int r,
-                  int g, int b) {
-    for (int dy = -half; dy <= half; ++dy)
-        for (int dx = -half; dx <= half; ++dx) {
-            const int px = x + dx, py = y + dy;
-            if (px < 0 || py < 0 || px >= width || py >= height) continue;
-            if (near(pixelAt(pixels, width, px, py), r, g, b, 12)) return true;
-        }
-    return false;
-}
 
 // Framebuffer pixel (bottom-up) of a world point.
 glm::ivec2 project(const glm::mat4& vp, const glm::vec3& p, int width, int height) {
@@ -55,12 +36,12 @@ bool windowShown(const char* name) {
 
 struct FrameFixture : SlopeView {
     // Two frames, so that windows sized to their content are shown; the pixels of the last.
-    std::vector<unsigned char> frame() {
+    Image frame() {
         viewer.drawFrame();
         glfwSwapBuffers(viewer.window);
         glfwPollEvents();
         viewer.drawFrame();
-        return readFramebuffer(viewer.display.framebufferWidth, viewer.display.framebufferHeight, GL_BACK);
+        return readBack(viewer.display.framebufferWidth, viewer.display.framebufferHeight);
     }
 };
 
@@ -69,7 +50,7 @@ struct FrameFixture : SlopeView {
 TEST_F(FrameFixture, PinsLabelsGridMinimapAndWhichWindowsShow) {
     viewer.markers = {{150, 150, 0.0f}, {100, 200, -10.0f}, {220, 80, 9.0f}};
     viewer.seaLevel = 1.0f;
-    const std::vector<unsigned char> pixels = frame();
+    const Image pixels = frame();
     const int w = viewer.display.framebufferWidth, h = viewer.display.framebufferHeight;
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     EXPECT_TRUE(windowShown("Points relevés"));
@@ -80,38 +61,38 @@ TEST_F(FrameFixture, PinsLabelsGridMinimapAndWhichWindowsShow) {
     for (const DepthMarker& m : viewer.markers) {
         // The pin's crossbar, in the pin colour.
         const glm::ivec2 top = project(vp, {m.x, m.depth * viewer.exaggeration + pinSize, m.z}, w, h);
-        EXPECT_TRUE(colourAround(pixels, w, h, top.x, top.y, 3, 255, 217, 25)) << m.x << "," << m.z;
+        EXPECT_TRUE(pixels.shows(top, {255, 217, 25}, 12, 3)) << m.x << "," << m.z;
         // The label starts 8 px right and 16 px above the foot (top-down), in its own yellow.
         const auto at = markerLabelPosition(vp, m, viewer.exaggeration, w, h);
         ASSERT_TRUE(at.has_value());
         const int labelX = static_cast<int>(at->x) + 20, labelY = h - static_cast<int>(at->y) - 9;
-        EXPECT_TRUE(colourAround(pixels, w, h, labelX, labelY, 12, 255, 230, 60)) << m.x << "," << m.z;
+        EXPECT_TRUE(pixels.shows({labelX, labelY}, {255, 230, 60}, 12, 12)) << m.x << "," << m.z;
     }
 
     // The reference grid shows around the terrain, at its lowest height.
     const float half = viewer.extents.diagonal * 0.6f;
     const glm::ivec2 corner =
         project(vp, {viewer.extents.centre.x - half, viewer.extents.hMin, viewer.extents.centre.z + half}, w, h);
-    EXPECT_TRUE(colourAround(pixels, w, h, corner.x, corner.y, 2, 77, 77, 89)) << corner.x << "," << corner.y;
+    EXPECT_TRUE(pixels.shows(corner, {77, 77, 89}, 12, 2)) << corner.x << "," << corner.y;
 
     // The minimap: its own background in the corner, the camera as a red cross
     // once the eye is over the mapped square.
     const PixelRect r = minimapRect(w, h);
-    EXPECT_TRUE(near(pixelAt(pixels, w, r.x + 1, r.y + 1), 5, 5, 13));
+    EXPECT_TRUE(near(pixels.at(r.x + 1, r.y + 1), {5, 5, 13}, 6));
     viewer.camera.distance = 200;
-    const std::vector<unsigned char> closer = frame();
+    const Image closer = frame();
     const MinimapCamera top =
         minimapCamera(viewer.extents.centre, viewer.extents.hMin, viewer.extents.hMax, viewer.extents.diagonal);
     const glm::vec3 eye = viewer.camera.eye();
     const glm::vec4 c = top.projection * top.view * glm::vec4(eye.x, top.centre.y + 1, eye.z, 1);
     const int crossX = r.x + static_cast<int>((c.x / c.w * 0.5f + 0.5f) * r.width);
     const int crossY = r.y + static_cast<int>((c.y / c.w * 0.5f + 0.5f) * r.height);
-    EXPECT_TRUE(colourAround(closer, w, h, crossX, crossY, 2, 255, 51, 51)) << crossX << "," << crossY;
+    EXPECT_TRUE(closer.shows({crossX, crossY}, {255, 51, 51}, 12, 2)) << crossX << "," << crossY;
 
     // Without the minimap the corner shows the main view.
     viewer.panels.minimapVisible = false;
-    const std::vector<unsigned char> without = frame();
-    EXPECT_FALSE(near(pixelAt(without, w, r.x + 1, r.y + 1), 5, 5, 13));
+    const Image without = frame();
+    EXPECT_FALSE(near(without.at(r.x + 1, r.y + 1), {5, 5, 13}, 6));
 
     // The marker list steps aside for any other window; the legend goes with its switch.
     for (bool* open : {&viewer.panels.helpOpen, &viewer.panels.exaggerationWindowOpen, &viewer.panels.settingsOpen,
@@ -175,13 +156,13 @@ TEST_F(FrameFixture, AnEmptyZoneAfterAnotherShowsNothingOfIt) {
     // route toolbar and below the menu bar only the background is left.
     viewer.stepExaggeration(+1);
     viewer.rebuildReferenceGrid();
-    const std::vector<unsigned char> pixels = frame();
+    const Image pixels = frame();
     const int w = viewer.display.framebufferWidth, h = viewer.display.framebufferHeight;
     const ImGuiWindow* toolbar = ImGui::FindWindowByName("##route_toolbar");
     ASSERT_NE(toolbar, nullptr);
     for (int y = 0; y < h - 40; y += 7)
         for (int x = static_cast<int>(toolbar->Pos.x + toolbar->Size.x) + 1; x < w; x += 7)
-            ASSERT_TRUE(near(pixelAt(pixels, w, x, y), 13, 13, 20, 2)) << x << "," << y;
+            ASSERT_TRUE(near(pixels.at(x, y), {13, 13, 20}, 2)) << x << "," << y;
 }
 
 // The corner from the kept picture must be the one drawn afresh, whatever
@@ -189,12 +170,12 @@ TEST_F(FrameFixture, AnEmptyZoneAfterAnotherShowsNothingOfIt) {
 TEST_F(FrameFixture, KeptMinimapMatchesTheDrawnOneAfterEachChange) {
     const auto corner = [&](bool kept) {
         viewer.gl.minimap.enabled = kept;
-        const std::vector<unsigned char> all = frame();
+        const Image all = frame();
         const int w = viewer.display.framebufferWidth;
         const PixelRect r = minimapRect(w, viewer.display.framebufferHeight);
         std::vector<unsigned char> out;
         for (int y = r.y; y < r.y + r.height; ++y) {
-            const auto row = all.begin() + 4 * (static_cast<std::ptrdiff_t>(y) * w + r.x);
+            const auto row = all.rgba.begin() + 4 * (static_cast<std::ptrdiff_t>(y) * w + r.x);
             out.insert(out.end(), row, row + 4 * r.width);
         }
         return out;

@@ -1,5 +1,4 @@
-// The view's input on a real window: what the keys do, clicks that place
-// markers and gestures that must not.
+// The view's input on a real window: what the keys do, clicks that place markers and gestures that must not.
 #include "tests/viewer/slope_view.h"
 
 #include <chrono>
@@ -8,9 +7,7 @@
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 #include <imgui.h>
-#include <imgui_impl_glfw.h>
 #include <imgui_internal.h>
-#include <optional>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -25,19 +22,6 @@ struct ViewFixture : SlopeView {
         return testing::internal::GetCapturedStdout();
     }
 };
-
-// Where the pointer, moved frame by frame, hovers widget `id` of window `name` between heights y0 and y1.
-std::optional<glm::ivec2> findWidget(Viewer& v, const char* name, ImGuiID id, float y0, float y1) {
-    ImGuiWindow* w = ImGui::FindWindowByName(name);
-    if (!w) return std::nullopt;
-    for (float y = y0; y <= y1; y += 4)
-        for (float x = w->Pos.x + 4; x < w->Pos.x + w->Size.x; x += 6) {
-            glfwSetCursorPos(v.window, x, y);
-            v.drawFrame();
-            if (ImGui::GetCurrentContext()->HoveredId == id) return glm::ivec2(x, y);
-        }
-    return std::nullopt;
-}
 
 } // namespace
 
@@ -178,33 +162,18 @@ TEST_F(ViewFixture, ListButtonsRemoveOneMarkerOrAll) {
     ImGuiWindow* list = ImGui::FindWindowByName("Points relevés");
     ASSERT_NE(list, nullptr);
     // The clear button first, then one line a marker, each about 25 px high.
-    const float top = list->DC.CursorStartPos.y;
-    const ImGuiID clearAll = ImHashStr("Tout effacer", 0, list->ID);
-    const auto clear = findWidget(viewer, "Points relevés", clearAll, top + 15, top + 15);
-    ASSERT_TRUE(clear.has_value()) << "the legend must not cover the list";
+    const float top = list->DC.CursorStartPos.y, left = list->Pos.x + 4, right = list->Pos.x + list->Size.x;
     const int second = 1;
     const ImGuiID removeSecond = ImHashStr("X", 0, ImHashData(&second, sizeof second, list->ID));
-    const auto x2 = findWidget(viewer, "Points relevés", removeSecond, top + 64, top + 84);
-    ASSERT_TRUE(x2.has_value());
-
-    // A press and a release on the button under the pointer, a frame each.
-    const auto clickAt = [&](glm::ivec2 at) {
-        glfwSetCursorPos(viewer.window, at.x, at.y);
-        viewer.drawFrame();
-        for (const int action : {GLFW_PRESS, GLFW_RELEASE}) {
-            ImGui_ImplGlfw_MouseButtonCallback(viewer.window, GLFW_MOUSE_BUTTON_LEFT, action, 0);
-            viewer.drawFrame();
-        }
-    };
-
+    ASSERT_TRUE(clickWidget(viewer, removeSecond, {left, top + 64}, {right, top + 84}));
     // "X" on the second line: the third marker becomes the second.
-    clickAt(*x2);
     ASSERT_EQ(viewer.markers.size(), 2u);
     EXPECT_FLOAT_EQ(viewer.markers[0].depth, -1.0f);
     EXPECT_FLOAT_EQ(viewer.markers[1].depth, -3.0f);
 
     // "Tout effacer": none left, and the list is gone.
-    clickAt(*clear);
+    ASSERT_TRUE(clickWidget(viewer, ImHashStr("Tout effacer", 0, list->ID), {left, top + 15}, {right, top + 15}))
+        << "the legend must not cover the list";
     EXPECT_TRUE(viewer.markers.empty());
     viewer.drawFrame();
     EXPECT_FALSE(ImGui::FindWindowByName("Points relevés")->Active);

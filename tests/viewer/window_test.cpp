@@ -70,13 +70,13 @@ TEST(Splash, DrawsTitleAndProgressBar) {
     showSplash(viewer.window, "Analyse des dalles locales...", 0.85f);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     glFinish();
-    const ScreenImage shown = captureScreen("splash.png");
-    ASSERT_TRUE(shown.ok);
+    const Image shown = captureScreen("splash.png");
+    ASSERT_FALSE(shown.rgba.empty());
 
     // Filled part (blue), the track beyond 255 pixels (faint grey), the window background.
-    const Rgba filled = shown.at(x0 + 200, barRow);
-    const Rgba track = shown.at(x0 + 280, barRow);
-    const Rgba background = shown.at(left + 10, top + 10);
+    const Rgba filled = shown.fromTop(x0 + 200, barRow);
+    const Rgba track = shown.fromTop(x0 + 280, barRow);
+    const Rgba background = shown.fromTop(left + 10, top + 10);
     EXPECT_GT(filled.b, 150);
     EXPECT_LT(filled.r, 80);
     EXPECT_LT(track.b, 60);

@@ -45,10 +45,6 @@ protected:
         draw();
         ImGui::Render();
     }
-    void pointer(ImVec2 at, bool down) {
-        ImGui::GetIO().MousePos = at;
-        ImGui::GetIO().MouseDown[0] = down;
-    }
     static ImGuiWindow* windowNamed(const char* part) {
         for (ImGuiWindow* w : GImGui->Windows) {
             const bool popup = (w->Flags & ImGuiWindowFlags_Popup) != 0;
@@ -58,22 +54,16 @@ protected:
     }
     // Hovers the window (an open popup for nullptr) row by row until the item is under the pointer; clicks it.
     bool clickItem(const char* window, const char* label) {
-        frame();  // a window that has just appeared gets its size in its second frame
+        frame();  // a window that has just appeared takes two frames to get its size
+        frame();
         ImGuiWindow* w = windowNamed(window);
         if (!w) return false;
-        const ImGuiID id = ImHashStr(label, 0, w->IDStack.back());
-        for (float y = w->Pos.y + 2; y < w->Pos.y + w->Size.y; y += 5)
-            for (float x = w->Pos.x + 2; x < w->Pos.x + w->Size.x; x += 8) {
-                pointer(ImVec2(x, y), false);
-                frame();
-                if (GImGui->HoveredId != id) continue;
-                for (bool down : {true, false}) {
-                    pointer(ImVec2(x, y), down);
-                    frame();
-                }
-                return true;
-            }
-        return false;
+        const auto pointer = [](ImVec2 at, bool down) {
+            ImGui::GetIO().MousePos = at;
+            ImGui::GetIO().MouseDown[0] = down;
+        };
+        const ImVec2 from(w->Pos.x + 2, w->Pos.y + 2), to(w->Pos.x + w->Size.x, w->Pos.y + w->Size.y);
+        return clickWidget(ImHashStr(label, 0, w->IDStack.back()), from, to, {8, 5}, pointer, [this] { frame(); });
     }
 };
 
