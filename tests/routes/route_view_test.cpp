@@ -1,4 +1,5 @@
 // The route renderer alone in the view's GL context, then routes in the real view.
+#include "tests/support/log_capture.h"
 #include "tests/viewer/gl_test_support.h"
 #include "viewer/viewer.h"
 
@@ -34,9 +35,7 @@ struct RouteViewTest : testing::Test {
         viewer.camera.pitch = 60.0f;
     }
     void setTerrain(const TerrainGrid& terrain) {
-        testing::internal::CaptureStdout();
-        viewer.setTerrain(terrain);
-        testing::internal::GetCapturedStdout();
+        captureStreams([&] { viewer.setTerrain(terrain); });
     }
     // Where world point (x, height, z) shows on the framebuffer.
     glm::ivec2 onScreen(double x, double height, double z) const {
@@ -48,9 +47,7 @@ struct RouteViewTest : testing::Test {
     // A click without movement on the sea bed at grid (x, y).
     void clickGrid(double x, double y) {
         const glm::ivec2 at = onScreen(x, -5.0, y);
-        testing::internal::CaptureStdout();
-        viewer.handleClick(at.x, viewer.display.framebufferHeight - at.y);
-        testing::internal::GetCapturedStdout();
+        captureStreams([&] { viewer.handleClick(at.x, viewer.display.framebufferHeight - at.y); });
     }
     void press(int key, int mods = 0) { viewer.onKey(key, GLFW_PRESS, mods); }
     void drawRoute(const std::vector<std::pair<double, double>>& points) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "tests/support/gui_driver.h"
+#include "tests/support/log_capture.h"
 #include "tests/viewer/gl_test_support.h"
 #include "viewer/viewer.h"
 
@@ -17,9 +18,7 @@ struct SlopeView : testing::Test {
     void SetUp() override {
         viewer.dataRoot = testDataRoot();
         ASSERT_TRUE(viewer.init());
-        testing::internal::CaptureStdout();
-        viewer.setTerrain(grid);
-        testing::internal::GetCapturedStdout();
+        captureStreams([&] { viewer.setTerrain(grid); });
     }
     // Runs the view loop while `user` acts from another thread, then leaves it
     // with Escape (back to the zone menu); stdout of the run.

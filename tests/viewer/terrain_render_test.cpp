@@ -65,9 +65,7 @@ TEST_F(ViewerTest, ShadersCompileAndLinkAndBadSourcesAreRefused) {
 }
 
 TEST_F(ViewerTest, SlopeShowsDepthColoursLandColoursAndShoreline) {
-    testing::internal::CaptureStdout();
-    viewer.setTerrain(makeSlopeGrid(201, 101, kLow, kHigh));
-    testing::internal::GetCapturedStdout();
+    captureStreams([&] { viewer.setTerrain(makeSlopeGrid(201, 101, kLow, kHigh)); });
     // The camera aims at the middle of the box, half-way up.
     EXPECT_EQ(viewer.camera.target, glm::vec3(100.0f, 5.0f, 50.0f));
     EXPECT_NEAR(viewer.camera.distance, 320.16f, 0.01f);
@@ -146,9 +144,7 @@ TEST_F(ViewerTest, ExaggerationRebuildsTheMeshFromTheViewsOwnCopyOfTheGrid) {
         for (GridPoint& p : caller.points) p.z = 5000.0f;  // changed, then gone
     }
     viewer.exaggeration = 7.0f;
-    testing::internal::CaptureStdout();
-    viewer.rebuildForExaggeration();
-    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string out = captureStreams([&] { viewer.rebuildForExaggeration(); }).out;
     EXPECT_NE(out.find("x7  |  Hauteur min/max (exagérée) : -140 / 210"), std::string::npos) << out;
     EXPECT_EQ(viewer.gl.mesh.indexCount, 3 * static_cast<int>(grid.triangles.size()));
     float z = 0;

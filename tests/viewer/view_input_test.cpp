@@ -17,9 +17,7 @@ namespace {
 struct ViewFixture : SlopeView {
     // Stdout of one key press.
     std::string press(int key, int mods = 0) {
-        testing::internal::CaptureStdout();
-        viewer.onKey(key, GLFW_PRESS, mods);
-        return testing::internal::GetCapturedStdout();
+        return captureStreams([&] { viewer.onKey(key, GLFW_PRESS, mods); }).out;
     }
 };
 
@@ -48,9 +46,8 @@ TEST_F(ViewFixture, KeysStepTheExaggerationAndFlipTheirSwitches) {
     EXPECT_EQ(press(GLFW_KEY_L), "Texture satellite : activée\n");
     EXPECT_EQ(press(GLFW_KEY_L), "Texture satellite : désactivée\n");
     // The menu's own line has no accents.
-    testing::internal::CaptureStdout();
-    viewer.applyMenuAction(MenuAction::ToggleSatellite);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Texture satellite : activee\n");
+    EXPECT_EQ(captureStreams([&] { viewer.applyMenuAction(MenuAction::ToggleSatellite); }).out,
+              "Texture satellite : activee\n");
 
     // P plays a loaded day's timelapse with the frame clock (its hint and steps are tide_level_test's).
     viewer.tides.state.samples = {{1.0f, 0.0f}, {5.0f, 12.0f}};
