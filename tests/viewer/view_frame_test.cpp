@@ -84,10 +84,9 @@ TEST_F(FrameFixture, PinsLabelsGridMinimapAndWhichWindowsShow) {
     const MinimapCamera top =
         minimapCamera(viewer.extents.centre, viewer.extents.hMin, viewer.extents.hMax, viewer.extents.diagonal);
     const glm::vec3 eye = viewer.camera.eye();
-    const glm::vec4 c = top.projection * top.view * glm::vec4(eye.x, top.centre.y + 1, eye.z, 1);
-    const int crossX = r.x + static_cast<int>((c.x / c.w * 0.5f + 0.5f) * r.width);
-    const int crossY = r.y + static_cast<int>((c.y / c.w * 0.5f + 0.5f) * r.height);
-    EXPECT_TRUE(closer.shows({crossX, crossY}, {255, 51, 51}, 12, 2)) << crossX << "," << crossY;
+    const glm::ivec2 cross =
+        glm::ivec2(r.x, r.y) + project(top.projection * top.view, {eye.x, top.centre.y + 1, eye.z}, r.width, r.height);
+    EXPECT_TRUE(closer.shows(cross, {255, 51, 51}, 12, 2)) << cross.x << "," << cross.y;
 
     // Without the minimap the corner shows the main view.
     viewer.panels.minimapVisible = false;
