@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
 TEST(SessionAtStartup, RestoredAndTheNewTokenPairSaved) {
@@ -19,17 +18,12 @@ TEST(SessionAtStartup, RestoredAndTheNewTokenPairSaved) {
     ASSERT_TRUE(saveSession(file.string()));
     const std::string before = readFile(file);
 
-    const fs::path log = home / "Abysto/logs/abysto.log";
-    RunningProgram program = startProgram(
-        ABYSTO_BINARY_DIR "/abysto", {},
-        {{"LOCALAPPDATA", home.str()}, {"ABYSTO_AUTH_URL", backend.stack->url()}, {"ABYSTO_TILE_SERVER", closedPortUrl()},
-         {"ABYSTO_WMS_URL", closedPortUrl()}, {"ABYSTO_TIDE_URL", closedPortUrl()}},
-        home / "sortie.txt");
-    EXPECT_TRUE(waitForText(log, "\nSession restauree pour profil@abysto.test\n", 60s)) << readFile(log);
-    EXPECT_TRUE(requestClose(waitForWindow("Abysto", 20s)));
-    EXPECT_EQ(waitForExit(program, 30s), 0) << readFile(home / "sortie.txt");
+    RunningProgram app(home.path, {}, {{"ABYSTO_AUTH_URL", backend.stack->url()}});
+    EXPECT_TRUE(app.ready("\nSession restauree pour profil@abysto.test\n")) << app.logText();
+    EXPECT_TRUE(app.close());
+    EXPECT_EQ(app.exitCode(), 0) << app.output();
     EXPECT_NE(readFile(file), before) << "the new token pair is saved";
     const std::string refreshToken = nlohmann::json::parse(readFile(file)).at("refresh_token");
-    EXPECT_EQ(readFile(log).find(refreshToken), std::string::npos);
+    EXPECT_EQ(app.logText().find(refreshToken), std::string::npos);
     EXPECT_EQ(backend.stack->count(kRefreshPath), 1);
 }

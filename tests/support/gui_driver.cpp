@@ -1,103 +1,70 @@
 #include "tests/support/gui_driver.h"
 
 #include "tests/support/process.h"
+#include "tests/support/temp_dir.h"
 
 #include <X11/Xlib.h>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
-#include <sstream>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
 using namespace std::chrono_literals;
+namespace fs = std::filesystem;
 
-RunningProgram startProgram(const std::string& program, const std::vector<std::string>& args,
-                            const std::map<std::string, std::string>& env, const std::filesystem::path& outputFile) {
-    RunningProgram running;
-    running.outputFile = outputFile;
-    const int fd = open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    running.pid = spawnProcess(program, args, env, {}, fd);
-    if (fd >= 0) close(fd);
-    return running;
-}
-
-int waitForExit(RunningProgram& program, std::chrono::milliseconds timeout) {
-    if (program.pid <= 0) return -1;
+bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout,
+               std::chrono::milliseconds pause) {
     const auto end = std::chrono::steady_clock::now() + timeout;
-    int status = 0;
-    while (std::chrono::steady_clock::now() < end) {
-        const pid_t done = waitpid(program.pid, &status, WNOHANG);
-        if (done == program.pid) {
-            program.pid = -1;
-            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        }
-        std::this_thread::sleep_for(50ms);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= end) return false;
+        std::this_thread::sleep_for(pause);
     }
-    killProgram(program);
-    return -1;
+    return true;
 }
 
-void killProgram(RunningProgram& program) {
-    if (program.pid <= 0) return;
-    kill(program.pid, SIGKILL);
-    waitpid(program.pid, nullptr, 0);
-    program.pid = -1;
+RunningProgram::RunningProgram(const fs::path& home, const std::vector<std::string>& args,
+                               const std::map<std::string, std::string>& env)
+    : home(home), log(home / "Abysto/logs/abysto.log") {
+    std::map<std::string, std::string> all{{"LOCALAPPDATA", home.string()}, {"HOME", home.string()},
+                                           {"GSETTINGS_BACKEND", "memory"}};
+    for (const char* service : {"ABYSTO_TILE_SERVER", "ABYSTO_WMS_URL", "ABYSTO_TIDE_URL", "ABYSTO_AUTH_URL",
+                                "ABYSTO_GEOCODING_URL"})
+        all[service] = "http://127.0.0.1:9";
+    for (const auto& [key, value] : env) all[key] = value;
+    const int fd = open((home / "sortie.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    pid = spawnProcess(ABYSTO_BINARY_DIR "/abysto", args, all, {}, fd);
+    if (fd >= 0) ::close(fd);
 }
 
-bool waitForText(const std::filesystem::path& file, const std::string& text, std::chrono::milliseconds timeout) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    do {
-        std::ifstream in(file, std::ios::binary);
-        std::stringstream content;
-        content << in.rdbuf();
-        if (content.str().find(text) != std::string::npos) return true;
-        std::this_thread::sleep_for(100ms);
-    } while (std::chrono::steady_clock::now() < end);
-    return false;
+RunningProgram::~RunningProgram() {
+    if (pid <= 0) return;
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
 }
 
-std::string waitForWindow(const std::string& title, std::chrono::milliseconds timeout) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    do {
-        const ProcessResult r = runProcess("/usr/bin/xdotool", {"search", "--name", "^" + title + "$"});
-        if (r.exitCode == 0) {
-            std::istringstream lines(r.output);
-            std::string id;
-            if (std::getline(lines, id) && !id.empty()) return id;
-        }
-        std::this_thread::sleep_for(200ms);
-    } while (std::chrono::steady_clock::now() < end);
-    return "";
+bool RunningProgram::ready(const std::string& line, std::chrono::milliseconds timeout) {
+    window = waitForWindow("Abysto", 30s);
+    return !window.empty() && waitForText(log, line, timeout);
 }
 
-bool xdotool(const std::vector<std::string>& args) {
-    return runProcess("/usr/bin/xdotool", args).exitCode == 0;
+std::string RunningProgram::logText() const { return readFile(log); }
+std::string RunningProgram::output() const { return readFile(home / "sortie.txt"); }
+
+static std::string seconds(std::chrono::milliseconds t) { return std::to_string(t.count() / 1000.0); }
+
+bool RunningProgram::click(int x, int y, std::chrono::milliseconds settle) const {
+    return xdotool({"mousemove", "--window", window, std::to_string(x), std::to_string(y), "sleep", seconds(settle),
+                    "mousedown", "1", "sleep", "0.2", "mouseup", "1", "sleep", seconds(settle)});
 }
 
-bool clickAt(const std::string& window, int x, int y, int button) {
-    return xdotool({"mousemove", "--window", window, std::to_string(x), std::to_string(y)}) &&
-           xdotool({"click", std::to_string(button)});
+bool RunningProgram::press(const std::string& keys) const {
+    return xdotool({"windowfocus", "--sync", window}) && xdotool({"keydown", keys, "sleep", "0.4", "keyup", keys});
 }
 
-bool pressKey(const std::string& window, const std::string& key) {
-    return xdotool({"windowfocus", "--sync", window}) && xdotool({"key", key});
-}
-
-bool captureScreen(const std::filesystem::path& png) {
-    return runProcess("/usr/bin/import", {"-window", "root", png.string()}).exitCode == 0;
-}
-
-bool escapeThenClose(const std::string& window) {
-    if (!pressKey(window, "Escape")) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // the view's last frame, the start screen's first
-    return requestClose(window);
-}
-
-bool requestClose(const std::string& window) {
-    Display* display = XOpenDisplay(nullptr);
+bool RunningProgram::close() const {
+    Display* display = window.empty() ? nullptr : XOpenDisplay(nullptr);
     if (!display) return false;
     XEvent event{};
     event.xclient.type = ClientMessage;
@@ -112,13 +79,43 @@ bool requestClose(const std::string& window) {
     return sent;
 }
 
+int RunningProgram::exitCode(std::chrono::milliseconds timeout) {
+    int status = 0;
+    if (pid <= 0 || !waitUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; }, timeout, 50ms)) return -1;
+    pid = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int RunningProgram::escapeAndClose() {
+    if (!press("Escape")) return -1;
+    std::this_thread::sleep_for(1500ms);  // the view's last frame, the start screen's first
+    return close() ? exitCode(60s) : -1;
+}
+
+bool waitForText(const fs::path& file, const std::string& text, std::chrono::milliseconds timeout) {
+    return waitUntil([&] { return readFile(file).find(text) != std::string::npos; }, timeout);
+}
+
+std::string waitForWindow(const std::string& title, std::chrono::milliseconds timeout) {
+    std::string id;
+    waitUntil([&] {
+        const ProcessResult r = runProcess("/usr/bin/xdotool", {"search", "--name", "^" + title + "$"});
+        id = r.exitCode == 0 ? r.output.substr(0, r.output.find('\n')) : "";
+        return !id.empty();
+    }, timeout, 200ms);
+    return id;
+}
+
+bool xdotool(const std::vector<std::string>& args) {
+    return runProcess("/usr/bin/xdotool", args).exitCode == 0;
+}
+
+bool captureScreen(const std::filesystem::path& png) {
+    return runProcess("/usr/bin/import", {"-window", "root", png.string()}).exitCode == 0;
+}
+
 bool waitForWindowGone(const std::string& window, std::chrono::milliseconds timeout) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < end) {
-        if (!xdotool({"getwindowname", window})) return true;
-        std::this_thread::sleep_for(100ms);
-    }
-    return false;
+    return waitUntil([&] { return !xdotool({"getwindowname", window}); }, timeout);
 }
 
 bool answerFileDialog(const std::string& title, const std::string& path, DialogAnswer answer) {
@@ -141,7 +138,7 @@ bool answerFileDialog(const std::string& title, const std::string& path, DialogA
         if (waitForWindowGone(dialog, 5s)) return true;
     }
     fprintf(stderr, "answerFileDialog: the dialog \"%s\" stayed\n", title.c_str());
-    captureScreen(std::filesystem::path(ABYSTO_BINARY_DIR) / "Testing" /
+    captureScreen(fs::path(ABYSTO_BINARY_DIR) / "Testing" /
                   ("dialog_not_answered_" + std::to_string(getpid()) + ".png"));
     // Never leave the program waiting on a dialog nobody will answer.
     const ProcessResult owner = runProcess("/usr/bin/xdotool", {"getwindowpid", dialog});

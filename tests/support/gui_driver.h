@@ -1,26 +1,42 @@
-// Driving the real program in a real window: start it, wait for its window,
-// click and type with xdotool, capture the screen, read its log.
-// Needs DISPLAY (the GUI test programs run under xvfb-run).
+// Driving the real program in a real window with xdotool; needs DISPLAY (the tests run under Xvfb).
 #pragma once
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
+// Polls `done` every `pause` until it holds (true) or the timeout passes (false).
+bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout,
+               std::chrono::milliseconds pause = std::chrono::milliseconds(100));
+
+// The built program with `home` as its user folder and HOME, its output in home/sortie.txt, every service at a
+// closed local port unless `env` gives it; killed at the end if still running.
 struct RunningProgram {
+    std::filesystem::path home, log;
     int pid = -1;
-    std::filesystem::path outputFile;  // its stdout and stderr
+    std::string window;  // its X window, once `ready`
+    RunningProgram(const std::filesystem::path& home, const std::vector<std::string>& args,
+                   const std::map<std::string, std::string>& env = {});
+    ~RunningProgram();
+
+    // Waits for the window, then for `line` in the log.
+    bool ready(const std::string& line, std::chrono::milliseconds timeout = std::chrono::seconds(60));
+    std::string logText() const;
+    std::string output() const;
+    // The pointer rests `settle` before and after the press: the UI sees a press only over a few frames.
+    bool click(int x, int y, std::chrono::milliseconds settle = std::chrono::milliseconds(300)) const;
+    // Keys (xdotool's names, "ctrl+a") held over a few frames: a press between two slow frames goes unseen.
+    bool press(const std::string& keys) const;
+    // Asks the window to close, as a window manager's close button does.
+    bool close() const;
+    // Its exit code once it ends, -1 on a crash or after the timeout (it is then killed).
+    int exitCode(std::chrono::milliseconds timeout = std::chrono::seconds(30));
+    // Escape to the start screen, the window closed there: the exit code.
+    int escapeAndClose();
 };
-
-// ABYSTO_UPDATE_URL points at a closed local port unless `env` gives it.
-RunningProgram startProgram(const std::string& program, const std::vector<std::string>& args,
-                            const std::map<std::string, std::string>& env, const std::filesystem::path& outputFile);
-
-// Waits for the program to end; its exit code, or -1 on a timeout (the program is then killed) or a crash.
-int waitForExit(RunningProgram& program, std::chrono::milliseconds timeout);
-void killProgram(RunningProgram& program);
 
 // Polls `file` until it contains `text` (true) or the timeout passes (false).
 bool waitForText(const std::filesystem::path& file, const std::string& text, std::chrono::milliseconds timeout);
@@ -30,22 +46,13 @@ std::string waitForWindow(const std::string& title, std::chrono::milliseconds ti
 
 // xdotool and import, run without a shell; true when they succeed.
 bool xdotool(const std::vector<std::string>& args);
-bool clickAt(const std::string& window, int x, int y, int button = 1);
-bool pressKey(const std::string& window, const std::string& key);
 bool captureScreen(const std::filesystem::path& png);
 
-// Asks the window to close, as a window manager's close button does.
-bool requestClose(const std::string& window);
-
-// Escape leaves the 3D view for the start screen; closing the window there ends the program.
-bool escapeThenClose(const std::string& window);
 // Waits until the window no longer exists (true) or the timeout passes.
 bool waitForWindowGone(const std::string& window, std::chrono::milliseconds timeout);
 
-// Answers the file dialog titled `title` as a user would: a save dialog's
-// suggested name is replaced by `path`, an open dialog gets it in its location
-// field (Ctrl+L); then Return. A dialog still setting itself up can drop keys,
-// so the answer is typed again while the dialog stays. `cancel` presses Escape.
+// Answers the file dialog `title` as a user would: `path` replaces a save dialog's name or goes in an open
+// dialog's location field (Ctrl+L), then Return, typed again while the dialog stays (it can drop keys early).
 enum class DialogAnswer { save, open, cancel };
 bool answerFileDialog(const std::string& title, const std::string& path, DialogAnswer answer);
 // The program's own save dialog, "Enregistrer sous".

@@ -1,6 +1,6 @@
 #include "tests/support/screen_reading.h"
 
-#include "tests/support/process.h"
+#include "tests/support/gui_driver.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -34,13 +34,19 @@ Screen loadScreen(const std::filesystem::path& png) {
     return screen;
 }
 
+Screen grabScreen(const std::string& name) {
+    const std::filesystem::path png = std::filesystem::path(ABYSTO_BINARY_DIR) / "Testing/shots" / (name + ".png");
+    std::filesystem::create_directories(png.parent_path());
+    return captureScreen(png) ? loadScreen(png) : Screen{};
+}
+
 std::vector<Box> runsOf(const Screen& s, Rgb colour, int minRun, Box area) {
     area = s.clip(area);
     std::vector<Box> runs;
     for (int y = area.top; y <= area.bottom; ++y) {
         int run = 0;
         for (int x = area.left; x <= area.right + 1; ++x) {
-            if (x <= area.right && s.is(x, y, colour)) {
+            if (x <= area.right && s.near(x, y, colour)) {
                 ++run;
                 continue;
             }
@@ -100,7 +106,8 @@ int differingPixels(const Screen& a, const Screen& b, Box area) {
     return count;
 }
 
-bool brightText(Rgb p) { return p.r > 150 && p.g > 150 && p.b > 150; }
+// The UI's light text (not the greyed one).
+static bool brightText(Rgb p) { return p.r > 150 && p.g > 150 && p.b > 150; }
 
 std::vector<std::pair<int, int>> textBands(const Screen& s, Box area, bool rows, int gap) {
     area = s.clip(area);
@@ -121,18 +128,4 @@ std::vector<std::pair<int, int>> textBands(const Screen& s, Box area, bool rows,
     }
     if (start >= 0) bands.push_back({start, lastHit});
     return bands;
-}
-
-WindowGeometry geometryOf(const std::string& window) {
-    WindowGeometry g;
-    const ProcessResult r = runProcess("/usr/bin/xdotool", {"getwindowgeometry", "--shell", window});
-    auto value = [&](const std::string& key) {
-        const size_t at = r.output.find(key + "=");
-        return at == std::string::npos ? -1 : std::atoi(r.output.c_str() + at + key.size() + 1);
-    };
-    g.x = value("X");
-    g.y = value("Y");
-    g.width = value("WIDTH");
-    g.height = value("HEIGHT");
-    return g;
 }

@@ -1,5 +1,5 @@
 // Reading a captured screen in program tests: pixels, colour runs, bands of
-// light UI text, and where the program's window sits.
+// light UI text.
 #pragma once
 
 #include <filesystem>
@@ -25,13 +25,14 @@ struct Screen {
     std::vector<unsigned char> rgb;
 
     Rgb at(int x, int y) const;
-    bool is(int x, int y, Rgb c) const { return near(x, y, c, 0); }
     bool near(int x, int y, Rgb c, int tolerance = 0) const;
     Box clip(Box box) const;
 };
 
 // An empty screen (width 0) when the file cannot be decoded.
 Screen loadScreen(const std::filesystem::path& png);
+// The whole screen now, kept as build/Testing/shots/`name`.png; empty when it cannot be captured.
+Screen grabScreen(const std::string& name);
 
 // Every horizontal run of exactly `colour` at least `minRun` long, row by row.
 std::vector<Box> runsOf(const Screen& s, Rgb colour, int minRun, Box area);
@@ -45,16 +46,6 @@ int countNear(const Screen& s, Rgb colour, int tolerance, Box area);
 // Pixels of `area` whose colour differs by more than a rounding between two shots.
 int differingPixels(const Screen& a, const Screen& b, Box area);
 
-// The UI's light text (not the greyed one).
-bool brightText(Rgb p);
-
 // Groups of rows (rows = true) or columns of `area` holding light text, split
 // where more than `gap` empty ones follow each other.
 std::vector<std::pair<int, int>> textBands(const Screen& s, Box area, bool rows, int gap);
-
-struct WindowGeometry {
-    int x = 0, y = 0, width = 0, height = 0;
-};
-
-// Position and size of an X window, from xdotool.
-WindowGeometry geometryOf(const std::string& window);

@@ -19,30 +19,20 @@ TEST(UpdateInTheProgram, OfferedDownloadedInstalledAndTheProgramEnds) {
                         {"--update-rate", "100000"});
     ASSERT_TRUE(server.devstack->started());
 
-    RunningProgram program = startProgram(
-        ABYSTO_BINARY_DIR "/abysto", {},
-        {{"LOCALAPPDATA", home.str()}, {"ABYSTO_UPDATE_URL", server.devstack->url()},
-         {"ABYSTO_TILE_SERVER", closedPortUrl()}, {"ABYSTO_AUTH_URL", closedPortUrl()}},
-        home / "sortie.txt");
-    const std::string window = waitForWindow("Abysto", 20s);
-    ASSERT_FALSE(window.empty());
+    RunningProgram app(home.path, {}, {{"ABYSTO_UPDATE_URL", server.devstack->url()}});
+    ASSERT_TRUE(app.ready(""));
     ASSERT_TRUE(server.devstack->waitForOutput("UPDATE GET /v1/update/linux-x64 -> 200", 30000));
     std::this_thread::sleep_for(1500ms);
 
-    ASSERT_TRUE(clickAt(window, 558, 551));  // "Mettre à jour"
-    std::this_thread::sleep_for(1200ms);
-    const fs::path shot = fs::path(ABYSTO_BINARY_DIR) / "Testing/update-telechargement.png";
-    fs::create_directories(shot.parent_path());
-    ASSERT_TRUE(captureScreen(shot));
-    // The progress bar's fill.
-    EXPECT_GT(countNear(loadScreen(shot), {230, 179, 0}, 8, {460, 228, 973, 581}), 100)
-        << "pas de barre de progression";
-
+    ASSERT_TRUE(app.click(558, 551));  // "Mettre à jour"
+    const auto barFilled = [] {
+        return countNear(grabScreen("mise-a-jour"), {230, 179, 0}, 8, {460, 228, 973, 581}) > 100;
+    };
+    EXPECT_TRUE(waitUntil(barFilled, 2s)) << "pas de barre de progression";
     const fs::path downloaded = home / "Abysto/updates/abysto-1.1.0-linux-x64.run";
-    for (int i = 0; i < 200 && !fs::exists(downloaded); ++i) std::this_thread::sleep_for(100ms);
-    ASSERT_TRUE(fs::exists(downloaded));
+    ASSERT_TRUE(waitUntil([&] { return fs::exists(downloaded); }, 20s));
     std::this_thread::sleep_for(1s);
-    ASSERT_TRUE(clickAt(window, 573, 405));  // "Installer maintenant"
-    EXPECT_EQ(waitForExit(program, 30s), 0) << readFile(home / "sortie.txt");
+    ASSERT_TRUE(app.click(573, 405));  // "Installer maintenant"
+    EXPECT_EQ(app.exitCode(), 0) << app.output();
     EXPECT_EQ(textOnceWritten(recorded), "/SILENT\n/NOCANCEL\n/NORESTART\n/RELAUNCH=1\n");
 }

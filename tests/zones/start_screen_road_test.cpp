@@ -32,10 +32,7 @@ const Box kMap{328, 56, 1423, 657};
 bool untilSeen(const std::function<void()>& act, const std::function<bool()>& effect, int tries = 4) {
     for (int t = 0; t < tries; ++t) {
         act();
-        for (int i = 0; i < 50; ++i) {
-            if (effect()) return true;
-            std::this_thread::sleep_for(100ms);
-        }
+        if (waitUntil(effect, 5s)) return true;
     }
     return false;
 }
@@ -47,58 +44,43 @@ TEST(StartScreenRoad, SignInSearchDownloadExploreComeBackAndQuit) {
     DevstackProcess stack({"--tiles", served.str(), "--tile-cells", "60", "--account", "demo@abysto3d.fr:maree-haute"});
     ASSERT_TRUE(stack.started());
     writeFile(home / "Abysto/tips_dismissed.txt", "dismissed");
-    const fs::path log = home / "Abysto/logs/abysto.log";
-    RunningProgram program = startProgram(
-        ABYSTO_BINARY_DIR "/abysto", {},
-        {{"LOCALAPPDATA", home.str()}, {"ABYSTO_TILE_SERVER", stack.url()}, {"ABYSTO_WMS_URL", stack.url()},
-         {"ABYSTO_TIDE_URL", stack.url()}, {"ABYSTO_AUTH_URL", stack.url()}, {"ABYSTO_GEOCODING_URL", stack.url()}},
-        home / "sortie.txt");
-    const std::string window = waitForWindow("Abysto", 20s);
-    ASSERT_FALSE(window.empty());
-    ASSERT_TRUE(waitForText(log, " dalle(s) disponible(s) au total.", 60s)) << readFile(log);
+    RunningProgram app(home.path, {},
+                       {{"ABYSTO_TILE_SERVER", stack.url()}, {"ABYSTO_WMS_URL", stack.url()},
+                        {"ABYSTO_TIDE_URL", stack.url()}, {"ABYSTO_AUTH_URL", stack.url()},
+                        {"ABYSTO_GEOCODING_URL", stack.url()}});
+    ASSERT_TRUE(app.ready(" dalle(s) disponible(s) au total.")) << app.logText();
     std::this_thread::sleep_for(1s);  // the splash's last line, then the start screen
-    auto shot = [&](const char* name) {
-        const fs::path png = fs::path(ABYSTO_BINARY_DIR) / "Testing" / name;
-        fs::create_directories(png.parent_path());
-        EXPECT_TRUE(captureScreen(png));
-        return loadScreen(png);
-    };
-    auto logHas = [&](const std::string& text, size_t times = 1) { return countOf(readFile(log), text) >= times; };
-    // Keys are held over a few frames: a press and release between two slow frames would go unseen.
-    auto hold = [&](std::vector<std::string> keys) {
-        std::vector<std::string> args;
-        for (const std::string& key : keys) args.insert(args.end(), {"keydown", key});
-        args.insert(args.end(), {"sleep", "0.4"});
-        for (auto key = keys.rbegin(); key != keys.rend(); ++key) args.insert(args.end(), {"keyup", *key});
-        xdotool(args);
-    };
+    auto logHas = [&](const std::string& text, size_t times = 1) { return countOf(app.logText(), text) >= times; };
     auto typeInto = [&](int x, int y, const char* text) {
-        clickAt(window, x, y);
-        std::this_thread::sleep_for(300ms);
-        hold({"ctrl", "a"});
-        hold({"BackSpace"});
+        app.click(x, y);
+        app.press("ctrl+a");
+        app.press("BackSpace");
         xdotool({"type", "--delay", "20", text});
+    };
+    // Enough of `colour` on the map, within a few grabs.
+    auto mapShows = [&](const char* name, Rgb colour, int tolerance, int pixels) {
+        return waitUntil([&] { return countNear(grabScreen(name), colour, tolerance, kMap) > pixels; }, 3s);
     };
 
     ASSERT_TRUE(untilSeen(
         [&] {
             typeInto(720, 332, "demo@abysto3d.fr");
             typeInto(720, 412, "maree-haute");
-            clickAt(window, 720, 470);
-            clickAt(window, 720, 500);  // where the button sits once an earlier try's error shows above it
+            app.click(720, 470);
+            app.click(720, 500);  // where the button sits once an earlier try's error shows above it
         },
         [&] { return logHas("Connexion réussie : demo@abysto3d.fr"); }))
-        << readFile(log);
+        << app.logText();
 
     ASSERT_TRUE(untilSeen(
         [&] {
             typeInto(160, 111, "Brest");
-            hold({"Return"});
+            app.press("Return");
             std::this_thread::sleep_for(1500ms);
-            clickAt(window, 160, 188);
+            app.click(160, 188);
         },
         [&] { return logHas("Satellite charge (1024x681), 16 dalles dans la zone."); }))
-        << readFile(log);
+        << app.logText();
 
     // Slow transfers, so that their progress can be seen.
     httplib::Client(stack.url()).Post("/__tile-faults", R"({"kind": "slow", "count": 2})", "application/json");
@@ -107,31 +89,26 @@ TEST(StartScreenRoad, SignInSearchDownloadExploreComeBackAndQuit) {
         return filesUnder(tiles, [&](const std::string& name) { return name.find(key) != std::string::npos; }) > 0;
     };
     auto arrived = [&] { return filesUnder(tiles, [](const std::string& name) { return name.ends_with(".asc"); }); };
-    ASSERT_TRUE(untilSeen([&] { clickAt(window, 750, 300); }, [&] { return started("0145_6840"); }));
-    ASSERT_TRUE(untilSeen([&] { clickAt(window, 1000, 410); }, [&] { return started("0146_6839"); }));
-    int bars = 0;
-    for (int i = 0; i < 5 && bars <= 20; ++i) bars = countNear(shot("road-2-telechargements.png"), {255, 200, 60}, 8, kMap);
-    EXPECT_GT(bars, 20) << "pas de barre de progression";
+    ASSERT_TRUE(untilSeen([&] { app.click(750, 300); }, [&] { return started("0145_6840"); }));
+    ASSERT_TRUE(untilSeen([&] { app.click(1000, 410); }, [&] { return started("0146_6839"); }));
+    EXPECT_TRUE(mapShows("route-telechargements", {255, 200, 60}, 8, 20)) << "pas de barre de progression";
+    ASSERT_TRUE(waitUntil([&] { return arrived() == 2; }, 30s)) << app.logText();
+    EXPECT_TRUE(mapShows("route-arrivees", {60, 220, 100}, 6, 400)) << "les dalles arrivées ne sont pas sélectionnées";
 
-    for (int i = 0; i < 300 && arrived() < 2; ++i) std::this_thread::sleep_for(100ms);
-    ASSERT_EQ(arrived(), 2u) << readFile(log);
-    int green = 0;
-    for (int i = 0; i < 5 && green <= 400; ++i) green = countNear(shot("road-3-arrivees.png"), {60, 220, 100}, 6, kMap);
-    EXPECT_GT(green, 400) << "les dalles arrivées ne sont pas sélectionnées";
-
-    ASSERT_TRUE(untilSeen([&] { clickAt(window, 830, 759); },  // "Explorer (2)"
+    ASSERT_TRUE(untilSeen([&] { app.click(830, 759); },  // "Explorer (2)"
                           [&] { return logHas("\n2 dalle(s) sélectionnée(s) à fusionner.\n"); }));
-    ASSERT_TRUE(waitForText(log, "Exagération verticale : x1", 60s)) << readFile(log);
+    ASSERT_TRUE(waitForText(app.log, "Exagération verticale : x1", 60s)) << app.logText();
     std::this_thread::sleep_for(1s);
-    hold({"Escape"});
-    ASSERT_TRUE(untilSeen([&] { clickAt(window, 160, 200); },  // the recent zone
+    app.press("Escape");
+    ASSERT_TRUE(untilSeen([&] { app.click(160, 200); },  // the recent zone
                           [&] { return logHas("Satellite charge", 2); }));
     std::this_thread::sleep_for(1s);
-    EXPECT_EQ(countNear(shot("road-5-retour.png"), {60, 220, 100}, 6, kMap), 0) << "des dalles sont restées sélectionnées";
+    EXPECT_EQ(countNear(grabScreen("route-retour"), {60, 220, 100}, 6, kMap), 0)
+        << "des dalles sont restées sélectionnées";
 
-    EXPECT_TRUE(untilSeen([&] { clickAt(window, 965, 759); },  // "Quitter"
-                          [&] { return waitForWindowGone(window, 100ms); }));
-    EXPECT_EQ(waitForExit(program, 30s), 0) << readFile(home / "sortie.txt");
-    const std::string text = readFile(log);
+    EXPECT_TRUE(untilSeen([&] { app.click(965, 759); },  // "Quitter"
+                          [&] { return waitForWindowGone(app.window, 100ms); }));
+    EXPECT_EQ(app.exitCode(), 0) << app.output();
+    const std::string text = app.logText();
     EXPECT_EQ(text.find("2 dalle(s) sélectionnée(s)"), text.rfind("2 dalle(s) sélectionnée(s)")) << "one 3D view only";
 }
