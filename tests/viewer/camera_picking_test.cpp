@@ -137,25 +137,3 @@ TEST(DepthMarkers, ListLinesAndLabels) {
     EXPECT_EQ(markerListLine(0, m, 1.2f), "#1 : fond -3.40m | eau actuelle : 4.60m");
     EXPECT_EQ(markerLabel(m, 1.2f), "-3.4m (eau: 4.6m)");
 }
-
-TEST(Overlays, GridAxesAndMinimapPlace) {
-    const std::vector<ColourVertex> g = referenceGridLines({500, 0, -500}, 1000, -30);
-    ASSERT_EQ(g.size(), 90u);
-    EXPECT_FLOAT_EQ(g[0].x, -100);  // 1200 units across
-    EXPECT_FLOAT_EQ(g[1].x, 1100);
-    EXPECT_FLOAT_EQ(g[2].z - g[0].z, 60);  // 60-unit pitch
-    EXPECT_FLOAT_EQ(g[84].y, -29);
-    EXPECT_FLOAT_EQ(g[85].x - g[84].x, 600);  // x axis
-    EXPECT_FLOAT_EQ(g[87].y - g[86].y, 300);  // vertical axis
-    EXPECT_FLOAT_EQ(g[89].z, -1100);          // north axis points to -z
-
-    const PixelRect r = minimapRect(1920, 1080);
-    EXPECT_EQ(r.width, 270);
-    EXPECT_EQ(r.x, 1630);
-
-    const auto pin = markerPinLines({{1, 2, 3}}, 10);
-    ASSERT_EQ(pin.size(), 4u);
-    EXPECT_FLOAT_EQ(pin[1].y, 12);
-    EXPECT_FLOAT_EQ(pin[2].x, -2);
-    EXPECT_FLOAT_EQ(pin[3].x, 4);
-}

@@ -1,28 +1,23 @@
 #include "tests/viewer/gl_test_support.h"
 
-#include "tests/support/process.h"
+#include "tests/support/gui_driver.h"
 #include "viewer/viewer.h"
 
 #include <chrono>
-#include <filesystem>
 #include <glad/gl.h>
 #define GLFW_INCLUDE_NONE
 #include <GLFW/glfw3.h>
 #include <imgui_impl_glfw.h>
 #include <imgui_internal.h>
-#include <stb_image.h>
-#include <thread>
 
 std::string testDataRoot() { return std::string(ABYSTO_BINARY_DIR) + "/data"; }
 
 bool pumpUntil(const std::function<bool()>& done, double seconds) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
+    const auto poll = [&] {
         glfwPollEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
+        return done();
+    };
+    return waitUntil(poll, std::chrono::milliseconds(static_cast<int>(seconds * 1000)), std::chrono::milliseconds(10));
 }
 
 bool near(const Rgba& got, const Rgba& want, int tolerance) {
@@ -48,21 +43,6 @@ Image readBack(int width, int height) {
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, image.rgba.data());
-    return image;
-}
-
-Image captureScreen(const std::string& name) {
-    const std::filesystem::path dir = std::filesystem::path(ABYSTO_BINARY_DIR) / "Testing" / "viewer";
-    std::filesystem::create_directories(dir);
-    const std::string file = (dir / name).string();
-    Image image;
-    if (runProcess("/usr/bin/import", {"-window", "root", file}).exitCode != 0) return image;
-    int channels = 0;
-    stbi_set_flip_vertically_on_load(1);
-    unsigned char* pixels = stbi_load(file.c_str(), &image.width, &image.height, &channels, 4);
-    stbi_set_flip_vertically_on_load(0);
-    if (pixels) image.rgba.assign(pixels, pixels + static_cast<size_t>(image.width) * image.height * 4);
-    stbi_image_free(pixels);
     return image;
 }
 

@@ -38,8 +38,6 @@ struct Image {
 
 // The back buffer once GL has finished drawing.
 Image readBack(int width, int height);
-// The whole virtual screen as the X server shows it (ImageMagick's import); empty when the capture failed.
-Image captureScreen(const std::string& name);
 
 // Moves the pointer over the box row by row, a frame a spot, until widget `id` is hovered; then presses and
 // releases it there, a frame each. False when no spot hovers it.

@@ -1,15 +1,11 @@
-// The view's rules that need no window: the main menu's items and states,
-// the key table, which windows hide the marker list, highlighted buttons,
-// the legend's layout, label placement and the minimap's camera.
+// The view's rules that need no window: the main menu's items and states, which windows hide the marker list,
+// highlighted buttons, the legend's layout, label placement and the minimap's camera.
 #include "viewer/account_page.h"
-#include "viewer/key_bindings.h"
 #include "viewer/main_menu_model.h"
 #include "viewer/overlay_geometry.h"
 #include "viewer/core/picking.h"
 #include "viewer/view_rules.h"
 
-#define GLFW_INCLUDE_NONE
-#include <GLFW/glfw3.h>
 #include <cstdlib>
 #include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
@@ -49,19 +45,6 @@ TEST(MainMenu, MarkerItemsNeedMarkersChecksFollowTheSwitchesVersionComesLast) {
     for (const char* checked : {"Marée", "Timelapse marée", "Calendrier des marées", "Parcours", "Texture satellite",
                                 "Minimap", "Exagération verticale", "Légende", "Raccourcis clavier"})
         EXPECT_TRUE(entry(menus, checked).checked) << checked;
-}
-
-TEST(KeyBindings, EveryKeyOfTheTable) {
-    const std::pair<int, ViewKey> bound[] = {
-        {GLFW_KEY_KP_ADD, ViewKey::ExaggerationUp}, {GLFW_KEY_EQUAL, ViewKey::ExaggerationUp},
-        {GLFW_KEY_KP_SUBTRACT, ViewKey::ExaggerationDown}, {GLFW_KEY_MINUS, ViewKey::ExaggerationDown},
-        {GLFW_KEY_M, ViewKey::Minimap}, {GLFW_KEY_T, ViewKey::TidePanel}, {GLFW_KEY_L, ViewKey::Satellite},
-        {GLFW_KEY_I, ViewKey::Help}, {GLFW_KEY_V, ViewKey::ExaggerationWindow}, {GLFW_KEY_P, ViewKey::Timelapse},
-        {GLFW_KEY_ESCAPE, ViewKey::ReturnToMenu}, {GLFW_KEY_F10, ViewKey::Settings},
-        {GLFW_KEY_F11, ViewKey::Fullscreen}, {GLFW_KEY_F12, ViewKey::Screenshot},
-        {GLFW_KEY_W, ViewKey::None},  // movement keys are read every frame, not bound here
-    };
-    for (const auto& [key, action] : bound) EXPECT_EQ(viewKeyFor(key), action) << key;
 }
 
 TEST(ViewRules, MarkerListHidesBehindAnyOtherWindow) {
