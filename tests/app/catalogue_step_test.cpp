@@ -3,6 +3,7 @@
 #include "app/catalogue_step.h"
 
 #include "tests/support/devstack_process.h"
+#include "tests/support/log_capture.h"
 
 #include <gtest/gtest.h>
 
@@ -28,15 +29,14 @@ TEST(CatalogueStep, SplashLinesAndLog) {
         std::vector<TileInfo> tiles(1);
         tiles[0].gx = 145, tiles[0].gy = 6839, tiles[0].isLocal = true;
         std::vector<std::string> lines;
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
-        synchroniseCatalogueAtStartup(tiles, [&](const char* message, float fraction) {
-            char text[16];
-            std::snprintf(text, sizeof text, "@%.1f", fraction);
-            lines.push_back(message + std::string(text));
+        const Captured output = captureStreams([&] {
+            synchroniseCatalogueAtStartup(tiles, [&](const char* message, float fraction) {
+                char text[16];
+                std::snprintf(text, sizeof text, "@%.1f", fraction);
+                lines.push_back(message + std::string(text));
+            });
         });
-        testing::internal::GetCapturedStdout();
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.err) << c.url;
+        EXPECT_EQ(output.err, c.err) << c.url;
         EXPECT_EQ(lines, c.lines) << c.url;
         EXPECT_EQ(tiles.size(), c.tiles) << c.url;
     }

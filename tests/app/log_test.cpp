@@ -124,8 +124,6 @@ TEST_F(LogTest, WritersAfterTheCloseNeverReachAReusedDescriptor) {
 
 TEST_F(LogTest, UnwritableFolderKeepsTheStreams) {
     writeFile(logs, "a file where the logs folder should be");
-    testing::internal::CaptureStderr();
-    openLog("1.0.2");
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(err, "[log] " + (logs / "abysto.log").string() + " inaccessible\n");
+    EXPECT_EQ(captureStreams([] { openLog("1.0.2"); }).err,
+              "[log] " + (logs / "abysto.log").string() + " inaccessible\n");
 }

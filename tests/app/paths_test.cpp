@@ -1,4 +1,5 @@
 #include "app/paths.h"
+#include "tests/support/log_capture.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -27,11 +28,8 @@ struct MigrationTest : testing::Test {
         resetPathsForTesting();
     }
     std::string migrate() {
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
-        migrateLegacyData(exe.string());
-        std::string out = testing::internal::GetCapturedStdout();
-        return out + testing::internal::GetCapturedStderr();
+        const Captured c = captureStreams([&] { migrateLegacyData(exe.string()); });
+        return c.out + c.err;
     }
 };
 

@@ -1,5 +1,6 @@
 #include "app/paths.h"
 #include "app/settings.h"
+#include "tests/support/log_capture.h"
 #include "tests/support/temp_dir.h"
 
 #include <chrono>
@@ -26,11 +27,7 @@ struct SettingsTest : testing::Test {
         resetPathsForTesting();
     }
     json saved() { return json::parse(readFile(file)); }
-    std::string loadCapturingErrors() {
-        testing::internal::CaptureStderr();
-        loadSettings();
-        return testing::internal::GetCapturedStderr();
-    }
+    std::string loadCapturingErrors() { return captureStreams([] { loadSettings(); }).err; }
 };
 
 int64_t now() {
@@ -113,8 +110,6 @@ TEST_F(SettingsTest, FailedSaveKeepsThePreviousFile) {
     loadSettings();
     const std::string before = readFile(file);
     fs::create_directories(file.string() + ".tmp");  // the temp file cannot be created
-    testing::internal::CaptureStderr();
-    setIgnoredUpdateVersion("9.9.9");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "[settings] enregistrement impossible\n");
+    EXPECT_EQ(captureStreams([] { setIgnoredUpdateVersion("9.9.9"); }).err, "[settings] enregistrement impossible\n");
     EXPECT_EQ(readFile(file), before);
 }

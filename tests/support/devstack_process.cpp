@@ -1,19 +1,16 @@
 #include "tests/support/devstack_process.h"
 
 #include "platform/http_client.h"
+#include "tests/support/gui_driver.h"
 #include "tests/support/process.h"
 
 #include <nlohmann/json.hpp>
 
-#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <csignal>
 #include <fcntl.h>
-#include <fstream>
-#include <sstream>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -55,51 +52,31 @@ DevstackProcess::DevstackProcess(const std::vector<std::string>& args,
     close(fd);
     if (pid < 0) return;
 
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < deadline) {
-        port = portLine(output());
-        if (port > 0) return;
-        if (exited(pid)) {
-            pid = -1;
-            return;
-        }
-        std::this_thread::sleep_for(kPollInterval);
-    }
-    stop();
+    const bool settled = waitUntil([&] { return (port = portLine(output())) > 0 || exited(pid); },
+                                   std::chrono::seconds(10), kPollInterval);
+    if (port > 0) return;
+    if (settled) pid = -1;  // it ended at start-up
+    else stop();
 }
 
 DevstackProcess::~DevstackProcess() { stop(); }
 
 std::string DevstackProcess::url() const { return "http://127.0.0.1:" + std::to_string(port); }
 
-std::string DevstackProcess::output() const {
-    std::ifstream in(dir / "devstack.log", std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+std::string DevstackProcess::output() const { return readFile(dir / "devstack.log"); }
 
 bool DevstackProcess::waitForOutput(const std::string& text, int timeoutMs) const {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    do {
-        if (output().find(text) != std::string::npos) return true;
-        std::this_thread::sleep_for(kPollInterval);
-    } while (std::chrono::steady_clock::now() < deadline);
-    return false;
+    return waitUntil([&] { return output().find(text) != std::string::npos; }, std::chrono::milliseconds(timeoutMs),
+                     kPollInterval);
 }
 
 void DevstackProcess::stop() {
     port = 0;
     if (pid <= 0) return;
     kill(pid, SIGTERM);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!exited(pid)) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-            break;
-        }
-        std::this_thread::sleep_for(kPollInterval);
+    if (!waitUntil([&] { return exited(pid); }, std::chrono::seconds(5), kPollInterval)) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
     }
     pid = -1;
 }

@@ -1,6 +1,7 @@
 #include "viewer/core/camera.h"
 #include "viewer/overlay_geometry.h"
 #include "viewer/core/picking.h"
+#include "tests/support/log_capture.h"
 
 #include <cmath>
 #include <glm/glm.hpp>
@@ -79,9 +80,8 @@ struct PickFixture : testing::Test {
         scene = {&camera, 800, 600, &points, 200, 200, 1.0f, 282.8f};
     }
     PickResult pickQuietly(float x, float y) {
-        testing::internal::CaptureStdout();
-        PickResult r = pick(scene, x, y);
-        log = testing::internal::GetCapturedStdout();
+        PickResult r;
+        log = captureStreams([&] { r = pick(scene, x, y); }).out;
         return r;
     }
     std::string log;

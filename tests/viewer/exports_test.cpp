@@ -1,5 +1,6 @@
 // The marker CSV and GPX files and the BMP screenshot, byte for byte, and
 // the file writer they share.
+#include "tests/support/log_capture.h"
 #include "tests/support/temp_dir.h"
 #include "viewer/core/exports.h"
 
@@ -88,13 +89,10 @@ TEST(ExportFile, WritesBytesAsTheyAreAndSaysWhenItCannot) {
     ASSERT_TRUE(writeExportFile((dir / "m.csv").string(), "x"));  // replaced, not appended
     EXPECT_EQ(readFile(dir / "m.csv"), "x");
 
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(writeExportFile((dir / "absent" / "m.csv").string(), bytes));
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("Erreur : impossible d'ouvrir "), std::string::npos) << err;
-
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(writeExportFile("/dev/full", bytes));  // opens, but the write fails
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("Erreur : écriture incomplète de /dev/full."),
-              std::string::npos);
+    const std::string missing =
+        captureStreams([&] { EXPECT_FALSE(writeExportFile((dir / "absent" / "m.csv").string(), bytes)); }).err;
+    EXPECT_NE(missing.find("Erreur : impossible d'ouvrir "), std::string::npos) << missing;
+    // /dev/full opens, but the write fails.
+    const std::string full = captureStreams([&] { EXPECT_FALSE(writeExportFile("/dev/full", bytes)); }).err;
+    EXPECT_NE(full.find("Erreur : écriture incomplète de /dev/full."), std::string::npos) << full;
 }

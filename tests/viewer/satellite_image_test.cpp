@@ -8,6 +8,7 @@
 
 #include "tests/support/devstack_process.h"
 #include "tests/support/grid_files.h"
+#include "tests/support/log_capture.h"
 #include "tests/support/temp_dir.h"
 
 #include <curl/curl.h>
@@ -137,10 +138,11 @@ TEST_F(SatelliteImageTest, WhatEachAnswerGives) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.base + " " + c.logged);
         setenv("ABYSTO_WMS_URL", c.base.c_str(), 1);
-        testing::internal::CaptureStderr();
-        const SatelliteImage image =
-            fetchSatelliteImage(-4.5077222, 48.38765, -4.4833857, 48.4062755, c.width, c.height);
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.error);
+        SatelliteImage image;
+        EXPECT_EQ(captureStreams([&] {
+                      image = fetchSatelliteImage(-4.5077222, 48.38765, -4.4833857, 48.4062755, c.width, c.height);
+                  }).err,
+                  c.error);
         EXPECT_EQ(image.ok, c.ok);
         EXPECT_EQ(image.pixels.size(), c.ok ? size_t(c.width) * size_t(c.height) * 3 : 0u);
         EXPECT_EQ(image.height, c.ok ? c.height : 0);
@@ -179,9 +181,8 @@ TEST(SatelliteImageDecoding, ImagesAreCheckedAgainstTheirBytesBeforeDecoding) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        testing::internal::CaptureStderr();
-        const SatelliteImage image = decodeSatelliteImage(c.body);
-        const std::string err = testing::internal::GetCapturedStderr();
+        SatelliteImage image;
+        const std::string err = captureStreams([&] { image = decodeSatelliteImage(c.body); }).err;
         EXPECT_EQ(image.ok, c.width > 0);
         EXPECT_EQ(image.width, c.width);
         EXPECT_EQ(image.height, c.height);

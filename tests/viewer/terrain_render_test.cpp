@@ -52,11 +52,11 @@ TEST_F(ViewerTest, ShadersCompileAndLinkAndBadSourcesAreRefused) {
     EXPECT_NE(viewer.gl.overlays.colourProgram.program, 0u);
 
     Shader broken;
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(broken.load(kColourVertexShader, "#version 330 core\nvoid main() { nonsense; }\n"));
-    broken.use();
-    broken.setInt("useSatellite", 1);
-    const std::string errors = testing::internal::GetCapturedStderr();
+    const std::string errors = captureStreams([&] {
+        EXPECT_FALSE(broken.load(kColourVertexShader, "#version 330 core\nvoid main() { nonsense; }\n"));
+        broken.use();
+        broken.setInt("useSatellite", 1);
+    }).err;
     EXPECT_EQ(broken.program, 0u);
     EXPECT_NE(errors.find("Erreur de compilation shader : "), std::string::npos) << errors;
     EXPECT_NE(errors.find("Erreur de lien shader : "), std::string::npos) << errors;
@@ -98,9 +98,9 @@ TEST_F(ViewerTest, SatelliteImageCoversLandOnly) {
 
     std::vector<unsigned char> image;
     for (int i = 0; i < 64 * 32; ++i) image.insert(image.end(), {200, 60, 180});
-    testing::internal::CaptureStdout();
-    ASSERT_TRUE(viewer.uploadSatelliteImage(64, 32, image.data()));
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("Texture satellite chargée (64x32)."), std::string::npos);
+    const std::string loaded =
+        captureStreams([&] { EXPECT_TRUE(viewer.uploadSatelliteImage(64, 32, image.data())); }).out;
+    EXPECT_NE(loaded.find("Texture satellite chargée (64x32)."), std::string::npos);
     const Image pixels = drawAndRead();
     const Rgba land = slopeAt(pixels, 120);
     EXPECT_TRUE(land.r > land.g + 60 && land.b > land.g + 60) << land.r << "," << land.g << "," << land.b;

@@ -52,17 +52,14 @@ TEST_F(SlopeView, ScreenshotAndMarkerFilesThroughTheSaveDialog) {
 
     const std::filesystem::path gpx = dir / "points.gpx";
     std::thread gpxUser([&] { EXPECT_TRUE(answerSaveDialog(gpx.string())); });
-    testing::internal::CaptureStdout();
-    viewer.exportMarkersGpx();
+    EXPECT_EQ(captureStreams([&] { viewer.exportMarkersGpx(); }).out,
+              "Marqueurs exportés en GPX : " + gpx.string() + "\n");
     gpxUser.join();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Marqueurs exportés en GPX : " + gpx.string() + "\n");
 
     // A cancelled dialog ends the export without a file or a word.
     std::thread canceller([] { EXPECT_TRUE(answerSaveDialog("", true)); });
-    testing::internal::CaptureStdout();
-    viewer.exportMarkersCsv();
+    EXPECT_EQ(captureStreams([&] { viewer.exportMarkersCsv(); }).out, "");
     canceller.join();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
 
     // Without markers no dialog opens at all (one would block these calls).
     viewer.markers.clear();

@@ -94,11 +94,11 @@ TEST_F(ViewFixture, DragsOrbitAndPanTheWheelZoomsAndClosingEndsTheLoop) {
         glfwSetWindowShouldClose(viewer.window, GLFW_TRUE);
         glfwPostEmptyEvent();  // wakes the idle loop, as the close event of a window manager does
     });
-    testing::internal::CaptureStdout();
-    EXPECT_FALSE(viewer.run());
-    closer.join();
-    EXPECT_FALSE(viewer.run());
-    testing::internal::GetCapturedStdout();
+    captureStreams([&] {
+        EXPECT_FALSE(viewer.run());
+        closer.join();
+        EXPECT_FALSE(viewer.run());
+    });
 }
 
 TEST_F(ViewFixture, ClickPlacesAMarkerButDragsAndWindowsDoNot) {
@@ -130,11 +130,11 @@ TEST_F(ViewFixture, ClickPlacesAMarkerButDragsAndWindowsDoNot) {
         const size_t before = viewer.markers.size();
         const ImGuiWindow* w = ImGui::FindWindowByName("Exagération verticale");
         ASSERT_NE(w, nullptr);
-        testing::internal::CaptureStdout();
-        viewer.onCursor(w->Pos.x + 150, w->Pos.y + w->Size.y - 20);
-        viewer.onMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS);
-        viewer.onMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_RELEASE);
-        testing::internal::GetCapturedStdout();
+        captureStreams([&] {
+            viewer.onCursor(w->Pos.x + 150, w->Pos.y + w->Size.y - 20);
+            viewer.onMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS);
+            viewer.onMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_RELEASE);
+        });
         EXPECT_EQ(viewer.markers.size(), before + (windowOpen ? 0 : 1)) << windowOpen;
     }
 

@@ -2,6 +2,7 @@
 // without the data folder, in a second viewer), and the splash frame captured
 // from the screen. The window modes are view_frame_test's, the gestures view_input_test's.
 #include "app/splash.h"
+#include "tests/support/log_capture.h"
 #include "tests/support/screen_reading.h"
 #include "tests/viewer/gl_test_support.h"
 #include "viewer/texture.h"
@@ -19,9 +20,9 @@ TEST(ViewerWindow, StartsWithIconAndFontsAndAgainWithoutTheDataFolder) {
     {
         Viewer viewer;
         viewer.dataRoot = testDataRoot();
-        testing::internal::CaptureStdout();
-        ASSERT_TRUE(viewer.init());
-        const std::string out = testing::internal::GetCapturedStdout();
+        bool started = false;
+        const std::string out = captureStreams([&] { started = viewer.init(); }).out;
+        ASSERT_TRUE(started);
         EXPECT_NE(out.find("Fenêtre GLFW créée avec succès."), std::string::npos) << out;
         EXPECT_NE(out.find("Icone de fenetre chargee (128x128)."), std::string::npos) << out;
 
@@ -33,9 +34,9 @@ TEST(ViewerWindow, StartsWithIconAndFontsAndAgainWithoutTheDataFolder) {
 
         const unsigned int logo = loadTexture(testDataRoot() + "/ancre.png");
         EXPECT_NE(logo, 0u);
-        testing::internal::CaptureStderr();
-        EXPECT_EQ(loadTexture(testDataRoot() + "/absent.png"), 0u);
-        EXPECT_NE(testing::internal::GetCapturedStderr().find("Impossible de charger texture : "), std::string::npos);
+        const std::string missing =
+            captureStreams([] { EXPECT_EQ(loadTexture(testDataRoot() + "/absent.png"), 0u); }).err;
+        EXPECT_NE(missing.find("Impossible de charger texture : "), std::string::npos) << missing;
         glDeleteTextures(1, &logo);
         ASSERT_TRUE(viewer.uploadSatelliteImage(4, 4, rgb.data()));
     }
@@ -43,9 +44,9 @@ TEST(ViewerWindow, StartsWithIconAndFontsAndAgainWithoutTheDataFolder) {
     // A second viewer once the first is gone, with an empty dataRoot: "data/icon.png"
     // under the working directory, which has none.
     Viewer viewer;
-    testing::internal::CaptureStderr();
-    ASSERT_TRUE(viewer.init());
-    const std::string errors = testing::internal::GetCapturedStderr();
+    bool started = false;
+    const std::string errors = captureStreams([&] { started = viewer.init(); }).err;
+    ASSERT_TRUE(started);
     EXPECT_NE(errors.find("Fichier icone introuvable : data/icon.png"), std::string::npos) << errors;
     ASSERT_TRUE(viewer.uploadSatelliteImage(4, 4, rgb.data()));
     viewer.drawFrame();
