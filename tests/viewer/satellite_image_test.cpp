@@ -109,15 +109,9 @@ TEST_F(SatelliteImageTest, ImageHeightsKeepTheBoxRatioWithinLimits) {
     EXPECT_EQ(textureImageHeight({0, 0, 9000, 1}), 1);
 }
 
-TEST_F(SatelliteImageTest, BaseUrlComesFromTheEnvironmentElseTheNationalService) {
-    setenv("ABYSTO_WMS_URL", "http://127.0.0.1:1/", 1);
-    EXPECT_EQ(wmsBaseUrl(), "http://127.0.0.1:1");
-    unsetenv("ABYSTO_WMS_URL");
-    EXPECT_EQ(wmsBaseUrl(), "https://data.geopf.fr");
-}
-
 // A JPEG is taken whatever the status and after redirects; anything else is
-// refused with the reason on the error stream. The box goes latitude first, six digits.
+// refused with the reason on the error stream. The box goes latitude first, six digits; a base URL's
+// final slash is dropped.
 TEST_F(SatelliteImageTest, WhatEachAnswerGives) {
     const std::string curlError = "Erreur curl : ";
     const struct {
@@ -126,7 +120,7 @@ TEST_F(SatelliteImageTest, WhatEachAnswerGives) {
         bool ok;
         std::string error, logged;
     } cases[] = {
-        {devstack->url(), 64, 48, true, "",
+        {devstack->url() + "/", 64, 48, true, "",
          "WMS /wms-r?LAYERS=OI.OrthoimageCoverage&FORMAT=image/jpeg&SERVICE=WMS&VERSION=1.3.0&REQUEST=GetMap"
          "&STYLES=&CRS=EPSG:4326&BBOX=48.3877,-4.50772,48.4063,-4.48339&WIDTH=64&HEIGHT=48 -> 200\n"},
         {devstack->url() + "/status/500", 64, 40, true, "", "&WIDTH=64&HEIGHT=40 -> 500\n"},
