@@ -11,7 +11,6 @@
 #include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
 #include <imgui.h>
-#include <imgui_impl_glfw.h>
 #include <imgui_internal.h>
 
 namespace {
