@@ -160,7 +160,7 @@ TEST_F(RouteRenderTest, LinesFloatOnTheSeaAndStrokesReachTheBottom) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-// The view's glue: georeference, pick, keys, sea level, selected cross, profile, new terrain.
+// The view's glue: georeference, pick, keys, sea level, selected cross, new terrain.
 TEST_F(RouteViewTest, ClicksKeysAndTheRouteWindowInTheView) {
     const Georeference& geo = viewer.routes.editor.geo;
     EXPECT_TRUE(geo.georeferenced);
@@ -201,11 +201,6 @@ TEST_F(RouteViewTest, ClicksKeysAndTheRouteWindowInTheView) {
     EXPECT_TRUE(shows(drawAndRead(), onScreen(second.x, 3.0, second.y), routecolor::kSelectedCross));
     press(GLFW_KEY_DELETE);
     EXPECT_EQ(route.points.size(), 2u);
-    // The route window shows the profile of what is left: 130 m.
-    viewer.routes.panel.routePanelOpen = true;
-    viewer.drawFrame();
-    EXPECT_EQ(viewer.routes.panel.profile.routeIndex, 0);
-    EXPECT_NEAR(viewer.routes.panel.profile.stats.length, 130.0, 2.0);
     press(GLFW_KEY_ESCAPE);  // not drawing: the view's again
     EXPECT_TRUE(viewer.panels.returnToMenu);
 
