@@ -121,18 +121,6 @@ TEST_F(RouteRenderTest, RoutesInProgressLoopsHiddenCrossesAndSelectedPoint) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-TEST_F(RouteRenderTest, ClearanceColoursAlongTheLine) {
-    // A shoal: the bottom at -0.6 m round (50, 50), so the keel of 0.3 m has 0.3 m under it.
-    for (GridPoint& p : grid.points)
-        if (std::abs(p.x - 50) <= 2 && std::abs(-p.y - 50) <= 2) p.z = -0.6f;
-    setTerrain(grid);
-    addRoute(editor, "test", {{50, 50}, {90, 50}});
-    params.pointSize = 0.5f;
-    const Image coloured = draw();
-    EXPECT_TRUE(shows(coloured, spot(51, 50), routecolor::kOrange, 1));
-    EXPECT_TRUE(shows(coloured, spot(89, 50), routecolor::kGreen, 1));
-}
-
 TEST_F(RouteRenderTest, LinesFloatOnTheSeaAndStrokesReachTheBottom) {
     addRoute(editor, "test", {{20, 50}, {80, 50}});
     params.seaLevel = 1.0f;
