@@ -1,5 +1,4 @@
-// The account stand-in, started with a few accounts (one blocked), the client pointed at it; the tile tests'
-// stand-in builds on it.
+// The account stand-in with a few accounts (one blocked), the client pointed at it; the tile stand-in builds on it.
 #pragma once
 
 #include "account/account_session.h"
