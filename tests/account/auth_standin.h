@@ -1,4 +1,4 @@
-// The account stand-in for the account tests: started with a few accounts, the client pointed at it.
+// The account stand-in with a few accounts (one blocked), the client pointed at it; the tile stand-in builds on it.
 #pragma once
 
 #include "account/account_session.h"
@@ -16,10 +16,18 @@ struct AuthStandIn {
         writeFile(dir / "accounts.json", R"([
             {"email": "marin@abysto.test", "password": "pa\"ss\\mot", "username": "Marin", "profile": "Autre"},
             {"email": "profil@abysto.test", "password": "secret1", "profile": "Capitaine"},
-            {"email": "anonyme@abysto.test", "password": "secret1"}])");
+            {"email": "anonyme@abysto.test", "password": "secret1"},
+            {"email": "bloque@abysto.test", "password": "secret1", "blocked": true}])");
         args.insert(args.end(), {"--accounts", (dir / "accounts.json").string()});
         stack = std::make_unique<DevstackProcess>(args);
         configureBackend(stack->url(), kDefaultAuthAnonKey);
-        captureStreams([] { logout(); });  // whatever an earlier test left signed in
+        signOut();  // whatever an earlier test left signed in
+    }
+
+    static void signOut() { captureStreams([] { logout(); }); }
+    static bool signIn(const char* email = "profil@abysto.test") {
+        bool signedIn = false;
+        captureStreams([&] { signedIn = login(email, "secret1").signedIn; });
+        return signedIn;
     }
 };

@@ -118,7 +118,9 @@ TEST_F(EditorFixture, ClickNearSelectedRoutePointSelectsItAndDeleteRemovesIt) {
     EXPECT_FALSE(editor.drawing);
 
     panel.interactionMode = kModeNavigate;  // Delete works in any mode
+    panel.profile.routesDirty = false;
     EXPECT_EQ(key(GLFW_KEY_DELETE), RouteKeyResult::PointRemoved);
+    EXPECT_TRUE(panel.profile.routesDirty);
     ASSERT_EQ(editor.routes[0].points.size(), 2u);
     EXPECT_EQ(editor.routes[0].points[1].x, 70);
     EXPECT_EQ(panel.selectedPoint, -1);

@@ -127,7 +127,6 @@ TEST(RouteClearance, ColoursAndSummaryLines) {
 
 TEST(RouteSettingsPresets, ChoosingAPresetKeepsTheMargin) {
     RouteSettings s;
-    EXPECT_STREQ(activityLabel(s), "Kayak / paddle");
     s.margin = 1.25f;
     applyActivityPreset(s, 4);
     EXPECT_EQ(s.activity, 4);
@@ -201,14 +200,23 @@ TEST(RouteChart, LayoutOfTheProfile) {
     EXPECT_FLOAT_EQ(none.unavailableAt.y, 189);
 }
 
-// How the lines look is checked where they are drawn (route_view_test); here the crosses' floor.
-TEST(RouteLines, CrossesNeverShrinkBelowHalfAMetre) {
+// How the lines look is checked where they are drawn (route_view_test); here the crosses' floor and the
+// clearance colour of the line at each point.
+TEST(RouteLines, CrossesNeverShrinkBelowHalfAMetreAndTheLineTakesTheClearanceColours) {
     RouteEditor editor;
     editor.routes.push_back(makeRoute({{10, 10}, {20, 10}}));
+    editor.routes[0].points[0] = {10, 10, -0.6f, true};  // 0.3 m under a keel of 0.3 m
+    editor.routes[0].points[1] = {20, 10, -5.0f, true};
     RouteRenderParams params;
     params.verticalStrokes = false;
     params.pointSize = 0.1f;
+    params.draught = 0.3f;
     float left = 1e9f;
-    for (const RouteVertex& v : buildRouteVertices(editor, params)) left = std::min(left, v.x);
+    std::vector<RouteColor> line;
+    for (const RouteVertex& v : buildRouteVertices(editor, params)) {
+        left = std::min(left, v.x);
+        if (!(RouteColor{v.r, v.g, v.b, v.a} == routecolor::kCross)) line.push_back({v.r, v.g, v.b, v.a});
+    }
     EXPECT_FLOAT_EQ(left, 10 - 0.5f);
+    EXPECT_EQ(line, (std::vector<RouteColor>{routecolor::kOrange, routecolor::kGreen}));
 }

@@ -1,4 +1,5 @@
 // The route renderer alone in the view's GL context, then routes in the real view.
+#include "tests/routes/test_terrain.h"
 #include "tests/support/log_capture.h"
 #include "tests/viewer/gl_test_support.h"
 #include "viewer/viewer.h"
@@ -10,7 +11,6 @@
 #include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
 #include <imgui.h>
-#include <imgui_impl_glfw.h>
 #include <imgui_internal.h>
 
 namespace {
@@ -66,12 +66,6 @@ struct RouteRenderTest : RouteViewTest {
     RouteEditor& editor = viewer.routes.editor;
     RouteRenderer& renderer = viewer.routes.renderer;
     RouteRenderParams params{0.0f, 1.0f, 0.3f, true, 1.5f};  // draught 0.3 m, crosses of 1.5 m
-    void addRoute(const std::vector<std::pair<double, double>>& xy, bool loop = false) {
-        editor.startRoute("test");
-        for (auto [x, y] : xy) editor.addPoint(x, y);
-        editor.inProgress.loop = loop;
-        ASSERT_GE(editor.finishRoute(), 0);
-    }
     // From above: x to the right, rows downwards; from the south: heights -50..50 m upwards.
     Image draw(bool fromSouth = false) {
         const glm::mat4 view = fromSouth
@@ -93,7 +87,7 @@ glm::ivec2 spot(double x, double y) { return {static_cast<int>(x * 4.0), 399 - s
 } // namespace
 
 TEST_F(RouteRenderTest, RoutesInProgressLoopsHiddenCrossesAndSelectedPoint) {
-    addRoute({{20, 20}, {80, 20}, {80, 80}});
+    addRoute(editor, "test", {{20, 20}, {80, 20}, {80, 80}});
     params.selectedRoute = 0;
     params.selectedPoint = 2;
     editor.startRoute("en cours");
@@ -113,7 +107,7 @@ TEST_F(RouteRenderTest, RoutesInProgressLoopsHiddenCrossesAndSelectedPoint) {
 
     // Closed as a loop, the route gains its diagonal; a hidden route is not drawn.
     editor.routes[0].loop = true;
-    addRoute({{10, 50}, {40, 50}});
+    addRoute(editor, "test", {{10, 50}, {40, 50}});
     editor.routes[1].visible = false;
     const Image loop = draw();
     EXPECT_TRUE(shows(loop, spot(50, 50), routecolor::kGreen));
@@ -127,20 +121,8 @@ TEST_F(RouteRenderTest, RoutesInProgressLoopsHiddenCrossesAndSelectedPoint) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-TEST_F(RouteRenderTest, ClearanceColoursAlongTheLine) {
-    // A shoal: the bottom at -0.6 m round (50, 50), so the keel of 0.3 m has 0.3 m under it.
-    for (GridPoint& p : grid.points)
-        if (std::abs(p.x - 50) <= 2 && std::abs(-p.y - 50) <= 2) p.z = -0.6f;
-    setTerrain(grid);
-    addRoute({{50, 50}, {90, 50}});
-    params.pointSize = 0.5f;
-    const Image coloured = draw();
-    EXPECT_TRUE(shows(coloured, spot(51, 50), routecolor::kOrange, 1));
-    EXPECT_TRUE(shows(coloured, spot(89, 50), routecolor::kGreen, 1));
-}
-
 TEST_F(RouteRenderTest, LinesFloatOnTheSeaAndStrokesReachTheBottom) {
-    addRoute({{20, 50}, {80, 50}});
+    addRoute(editor, "test", {{20, 50}, {80, 50}});
     params.seaLevel = 1.0f;
     params.exaggeration = 2.0f;
     params.pointSize = 0.5f;
@@ -166,7 +148,7 @@ TEST_F(RouteRenderTest, LinesFloatOnTheSeaAndStrokesReachTheBottom) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-// The view's glue: georeference, pick, keys, sea level, selected cross, profile, new terrain.
+// The view's glue: georeference, pick, keys, sea level, selected cross, new terrain.
 TEST_F(RouteViewTest, ClicksKeysAndTheRouteWindowInTheView) {
     const Georeference& geo = viewer.routes.editor.geo;
     EXPECT_TRUE(geo.georeferenced);
@@ -207,11 +189,6 @@ TEST_F(RouteViewTest, ClicksKeysAndTheRouteWindowInTheView) {
     EXPECT_TRUE(shows(drawAndRead(), onScreen(second.x, 3.0, second.y), routecolor::kSelectedCross));
     press(GLFW_KEY_DELETE);
     EXPECT_EQ(route.points.size(), 2u);
-    // The route window shows the profile of what is left: 130 m.
-    viewer.routes.panel.routePanelOpen = true;
-    viewer.drawFrame();
-    EXPECT_EQ(viewer.routes.panel.profile.routeIndex, 0);
-    EXPECT_NEAR(viewer.routes.panel.profile.stats.length, 130.0, 2.0);
     press(GLFW_KEY_ESCAPE);  // not drawing: the view's again
     EXPECT_TRUE(viewer.panels.returnToMenu);
 

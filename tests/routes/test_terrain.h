@@ -1,6 +1,7 @@
 // Small made-up terrains for the route tests.
 #pragma once
 
+#include "routes/route_editor.h"
 #include "routes/route_model.h"
 
 #include <functional>
@@ -29,4 +30,11 @@ inline Route makeRoute(const std::vector<std::pair<double, double>>& xy, bool lo
     r.loop = loop;
     for (auto [x, y] : xy) r.points.push_back({x, y, 0.0f, false});
     return r;
+}
+
+// A route drawn through the editor and finished, as a click road would.
+inline void addRoute(RouteEditor& editor, const std::string& name, const std::vector<std::pair<double, double>>& xy) {
+    editor.startRoute(name);
+    for (auto [x, y] : xy) editor.addPoint(x, y);
+    editor.finishRoute();
 }

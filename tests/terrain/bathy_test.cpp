@@ -21,10 +21,6 @@ std::unique_ptr<Bathy> open(const std::vector<std::string>& paths, Captured* out
     return bathy;
 }
 
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 } // namespace
 
 // Cells of 500 m, so that a product and a quotient of the cell size differ; no
@@ -164,8 +160,8 @@ TEST(Bathy, ImpossibleSizesAreRefused) {
         std::unique_ptr<Bathy> bathy = open(files, &o);
         EXPECT_FALSE(bathy->isOpen());
         EXPECT_EQ(o.out, "");
-        EXPECT_TRUE(contains(o.err, message)) << o.err;
-        EXPECT_TRUE(contains(o.err, "Erreur lors de la fusion des " + std::to_string(files.size()) + " dalle(s).\n"))
+        EXPECT_EQ(countOf(o.err, message), 1u) << o.err;
+        EXPECT_EQ(countOf(o.err, "Erreur lors de la fusion des " + std::to_string(files.size()) + " dalle(s).\n"), 1u)
             << o.err;
     }
 }
@@ -187,14 +183,14 @@ TEST(Bathy, UnreadableTilesAreLeftOutAndNamedTheOthersMerged) {
         EXPECT_EQ(bathy->width(), 2);
         EXPECT_EQ(o.out, "1 dalle(s) fusionnée(s) en un seul raster.\n");
         // One line of ours names the file; GDAL may add its own.
-        EXPECT_TRUE(contains(o.err, "Fichier illisible ou qui n'est pas une grille d'altitudes : " + bad + "\n"))
+        EXPECT_EQ(countOf(o.err, "Fichier illisible ou qui n'est pas une grille d'altitudes : " + bad + "\n"), 1u)
             << o.err;
-        EXPECT_FALSE(contains(o.err, "Erreur lors de la fusion")) << o.err;
+        EXPECT_EQ(countOf(o.err, "Erreur lors de la fusion"), 0u) << o.err;
     }
     // Alone it leaves nothing to merge.
     Captured o;
     EXPECT_FALSE(open({text}, &o)->isOpen());
-    EXPECT_TRUE(contains(o.err, "Erreur lors de la fusion des 1 dalle(s).\n")) << o.err;
+    EXPECT_EQ(countOf(o.err, "Erreur lors de la fusion des 1 dalle(s).\n"), 1u) << o.err;
 }
 
 
@@ -209,5 +205,6 @@ TEST(Bathy, ShortDataIsAReadErrorNotATerrain) {
     EXPECT_EQ(o.out, "NODATA détecté : -9999\n");
     EXPECT_TRUE(bathy->hasNoDataValue());
     EXPECT_EQ(bathy->noDataValue(), -9999.0f);
-    EXPECT_TRUE(contains(o.err, "Erreur de lecture des altitudes : une dalle est tronquée ou illisible.\n")) << o.err;
+    EXPECT_EQ(countOf(o.err, "Erreur de lecture des altitudes : une dalle est tronquée ou illisible.\n"), 1u)
+        << o.err;
 }

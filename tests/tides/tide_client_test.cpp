@@ -24,13 +24,6 @@ TEST(TideUrls, QueryValuesAndKeyMasking) {
     EXPECT_EQ(maskKeyInUrl("http://h/key=abc"), "http://h/key=abc");
 }
 
-// The list read directly: ReferencePortDetection and TideCalibration; the name keys: TideParsing.
-TEST_F(TideClient, SiteListBehindARedirect) {
-    std::vector<TideSite> sites;
-    ASSERT_TRUE(fetchSites("redirige", sites));
-    EXPECT_EQ(std::count_if(sites.begin(), sites.end(), [](const TideSite& s) { return s.name == "Brest"; }), 1);
-}
-
 TEST_F(TideClient, FailuresShowOneLineWithoutTheKey) {
     std::vector<TideSite> sites;
     setenv("ABYSTO_TIDE_URL", closedPortUrl().c_str(), 1);
@@ -59,6 +52,7 @@ TEST_F(TideClient, ReferencePortDetection) {
     const std::vector<std::tuple<std::string, double, double, std::string, std::string, std::string>> cases = {
         // The nearest port and a centre at 0/0: TideCalibration.
         {key, 48.04, -4.85, "brest, Brest, 0 points", brest, ""},  // beside the closed station, listed without an id
+        {"redirige", 48.39, -4.48, "brest, Brest, 0 points", brest, ""},  // the list behind a redirect
         {"sites-vide", 48.39, -4.48, failed, "", unreachable},
         // Sites without ids, no key: failed, nothing said.
         {"sites-sans-id", 48.39, -4.48, failed, "", ""},

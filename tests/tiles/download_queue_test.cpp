@@ -1,4 +1,5 @@
 // The download queue and its workers against the tile stand-in; also built with ThreadSanitizer.
+#include "tests/support/gui_driver.h"
 #include "tests/tiles/tile_standin.h"
 #include "tiles/download_queue.h"
 #include "tiles/tile_download.h"
@@ -28,22 +29,13 @@ struct Notices {
     }
 };
 
-// Polls `done` until it holds; false after `limit`.
-bool waitUntil(const std::function<bool()>& done, std::chrono::seconds limit) {
-    for (const auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end;) {
-        if (done()) return true;
-        std::this_thread::sleep_for(5ms);
-    }
-    return done();
-}
-
 // The zone selector's frame loop, reduced to polling; false when it does not settle.
 bool runUntilIdle(DownloadQueue& queue, std::chrono::seconds limit, const std::function<void()>& everyFrame = [] {}) {
     return waitUntil([&] {
         queue.poll();
         everyFrame();
         return queue.active().empty() && queue.pendingCount() == 0;
-    }, limit);
+    }, limit, 5ms);
 }
 
 // Signed in, with the stand-in's catalogue as the tile list.

@@ -36,7 +36,6 @@ TEST(TileServer, TransferOutcomesAndTheirMessages) {
         EXPECT_EQ(classifyTransfer(curl, status), code) << curl << " " << status;
     for (TileResult code = -1; code <= 11; ++code) EXPECT_EQ(isRetryable(code), code >= 5 && code <= 7) << code;
     EXPECT_STREQ(resultMessage(11), "Erreur inconnue");
-    EXPECT_STREQ(resultMessage(TileCode::Cancelled), "Téléchargement annulé");
 
     configureTileServer("http://dalles.test///", "");
     EXPECT_EQ(tileServerBaseUrl(), "http://dalles.test");

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "tests/support/devstack_process.h"
+#include "tests/support/gui_driver.h"
 #include "tests/support/temp_dir.h"
 #include "tiles/file_digest.h"
 #include "tools/sign-update/update_signer.h"
@@ -11,7 +12,6 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 inline constexpr const char* kTestPlatform = "linux-x64";
@@ -44,8 +44,7 @@ inline std::string recordingInstaller(const std::string& record, size_t size = 0
 
 // The text of `path` once something was written there (a started installer's record).
 inline std::string textOnceWritten(const std::string& path) {
-    for (int i = 0; i < 500 && readFile(path).empty(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    waitUntil([&] { return !readFile(path).empty(); }, std::chrono::seconds(5), std::chrono::milliseconds(10));
     return readFile(path);
 }
 

@@ -10,7 +10,6 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
-#include <thread>
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -20,17 +19,14 @@ namespace {
 const std::string kName = "abysto-1.0.3-setup.run";
 
 // Frames of the dialog's logic on this thread until `done` holds.
-bool framesUntil(const std::function<bool(const UpdateState&)>& done, std::chrono::seconds limit = 20s) {
+bool framesUntil(const std::function<bool(const UpdateState&)>& done) {
     UpdateDialogState dialog;
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < end) {
+    return waitUntil([&] {
         const UpdateState state = updateSnapshot();
         updateDialogShown(dialog, state);
         updateDialogButtons(state);
-        if (done(state)) return true;
-        std::this_thread::sleep_for(5ms);
-    }
-    return false;
+        return done(state);
+    }, 20s, 5ms);
 }
 
 bool phaseIs(int phase) {
