@@ -255,8 +255,10 @@ TEST_F(GpxFixture, RealFilesFromManyProgramsImportOrFailCleanly) {
         {"gpsbabel__unknowntag.gpx", 0, "", 0, 0},  // a route of one point
         {"gpxgo__gpx-without-xml-declaration.gpx", 0, "", 0, 0},  // a track of one point
         {"gpxgo__iso8859-1encoded.gpx", 0, "", 0, 0},  // waypoints only
-        {"gpxpy__gpx1.1_with_all_fields.gpx", 2, "example name", 3, 5},  // its track has one point
+        {"gpxpy__gpx1.0_with_all_fields.gpx", 2, "example name", 3, 5},  // its track has one point
+        {"gpxpy__gpx1.1_with_all_fields.gpx", 2, "example name", 3, 5},
         {"gpxpy__route.gpx", 1, "Parcours importe", 55, 55},  // "#001" names the first point only
+        {"gpxpy__unicode_with_bom.gpx", 0, "", 0, 0},  // one waypoint
         {"nts__20160617-La-Hermida-to-Bejes.gpx", 1, "La Hermida to Bejes", 500, 500},  // 705 in the file
         {"nts__github-issue18-regression.gpx", 2, "name1", 2, 4},  // single-quoted attributes
         {"togeojson__apple_watch_route.gpx", 1, "Route 2019-12-15 3:50pm", 44, 44},
@@ -264,11 +266,13 @@ TEST_F(GpxFixture, RealFilesFromManyProgramsImportOrFailCleanly) {
         {"togeojson__blue_hills.gpx", 3, "<![CDATA[BIG LOOP]]>", 309, 1243},
         {"togeojson__empty_trk.gpx", 0, "", 0, 0},
         {"togeojson__garmin_extensions.gpx", 1, "track name", 4, 4},  // two segments, one route
+        {"togeojson__gdal.gpx", 1, "track name", 4, 4},
         {"togeojson__multitrackgpx.gpx", 3, "Tag 1", 38, 117},
         {"togeojson__opencpn.gpx", 1, "Around Orcas", 16, 16},
         {"togeojson__osm.gpx", 3, "dc.zip", 60, 420},
         {"togeojson__strava.gpx", 1, "120' moderate and hard", 3, 3},
         {"togeojson__trek.gpx", 1, "Parcours importe", 120, 120},
+        {"togeojson__wpt.gpx", 0, "", 0, 0},
         {"togeojson__zero_elevation.gpx", 1, "<![CDATA[BIG LOOP]]>", 3, 3},
     };
     for (const auto& row : rows) {

@@ -112,9 +112,9 @@ TEST_F(EditorFixture, ClickNearSelectedRoutePointSelectsItAndDeleteRemovesIt) {
     drawRoute({{10, 10}, {40, 10}, {70, 10}});
     EXPECT_EQ(click(70, 12), RouteClickResult::PointSelected);
     EXPECT_EQ(panel.selectedPoint, 2);
-    // 11.9 units from point 1: selects it instead of starting a route.
-    EXPECT_EQ(click(40, 21.9), RouteClickResult::PointSelected);
-    EXPECT_EQ(panel.selectedPoint, 1);
+    // 11.9 units from the first point: selects it instead of starting a route.
+    EXPECT_EQ(click(10, 21.9), RouteClickResult::PointSelected);
+    EXPECT_EQ(panel.selectedPoint, 0);
     EXPECT_FALSE(editor.drawing);
 
     panel.interactionMode = kModeNavigate;  // Delete works in any mode
@@ -122,7 +122,7 @@ TEST_F(EditorFixture, ClickNearSelectedRoutePointSelectsItAndDeleteRemovesIt) {
     EXPECT_EQ(key(GLFW_KEY_DELETE), RouteKeyResult::PointRemoved);
     EXPECT_TRUE(panel.profile.routesDirty);
     ASSERT_EQ(editor.routes[0].points.size(), 2u);
-    EXPECT_EQ(editor.routes[0].points[1].x, 70);
+    EXPECT_EQ(editor.routes[0].points[0].x, 40);  // the first point went
     EXPECT_EQ(panel.selectedPoint, -1);
     EXPECT_EQ(key(GLFW_KEY_DELETE), RouteKeyResult::Ignored);
 

@@ -64,6 +64,11 @@ TEST_F(TideCalendarService, MonthLoadsOnceAndOutsideTheWindowNever) {
     EXPECT_NE(c.out.find("\n" + loaded + " jours)\n"), std::string::npos) << c.out;
     c = load();  // the same month again: no request
     EXPECT_EQ(c.out + c.err, "");
+    // The month before or after, inside the window, is requested in its turn.
+    const int step = now.day <= 15 ? -1 : +1;
+    stepCalendarMonth(calendar, step);
+    EXPECT_NE(load().out.find("Coefficients charges pour "), std::string::npos);
+    stepCalendarMonth(calendar, -step);
 
     // Three months ahead: marked, never requested.
     for (int i = 0; i < 3; ++i) stepCalendarMonth(calendar, +1);

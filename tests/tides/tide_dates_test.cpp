@@ -55,4 +55,7 @@ TEST(TideDates, MonthWindow) {
     }
     int from = 0, to = 0;
     EXPECT_FALSE(daysInWindow(2026, 10, localNoon(2026, 12, 6), from, to));
+    // Around 2 December the window ends on the first of January.
+    ASSERT_TRUE(daysInWindow(2027, 1, localNoon(2026, 12, 2), from, to));
+    EXPECT_EQ(std::pair(from, to), std::pair(1, 1));
 }

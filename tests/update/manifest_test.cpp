@@ -130,7 +130,7 @@ TEST(UpdateSignature, MalformedKeysAndSignaturesFail) {
 
 TEST(UpdateVersion, ParsingAndOrder) {
     const std::tuple<const char*, int, int, int, std::string> valid[] = {
-        {" v1.2.3 ", 1, 2, 3, ""}, {"V2", 2, 0, 0, ""}, {"1.0.3-beta+build.5", 1, 0, 3, "beta"},
+        {" v1.9.3 ", 1, 9, 3, ""}, {"V2", 2, 0, 0, ""}, {"1.0.3-beta+build.5", 1, 0, 3, "beta"},
         {"1000000.0", 1000000, 0, 0, ""}};
     for (const auto& [text, major, minor, patch, pre] : valid) {
         const ParsedVersion v = parseVersion(text);
@@ -139,7 +139,7 @@ TEST(UpdateVersion, ParsingAndOrder) {
     }
     for (const char* text : {"1000001", "1.", "1.2.3-", "1.2.3.4", "", "x1"})
         EXPECT_FALSE(parseVersion(text).valid) << text;
-    const char* ascending[] = {"garbage", "1.2.0-rc10", "1.2.0-rc2", "1.2.0", "1.2.1", "1.10"};
+    const char* ascending[] = {"garbage", "1.2.0-rc10", "1.2.0-rc2", "1.2.0", "1.2.1", "1.9", "1.10"};
     for (size_t i = 0; i + 1 < std::size(ascending); ++i) {
         EXPECT_EQ(compareVersions(parseVersion(ascending[i]), parseVersion(ascending[i + 1])), -1) << ascending[i];
         EXPECT_EQ(compareVersions(parseVersion(ascending[i + 1]), parseVersion(ascending[i])), 1) << ascending[i];
