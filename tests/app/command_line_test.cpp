@@ -3,11 +3,7 @@
 #include <gtest/gtest.h>
 
 TEST(CommandLine, OpenTakesTheFilesUpToTheNextOption) {
-    const struct {
-        std::vector<const char*> args;
-        std::vector<std::string> files;
-        std::string error;
-    } rows[] = {
+    const struct { std::vector<const char*> args; std::vector<std::string> files; std::string error; } rows[] = {
         {{}, {}, ""},
         {{"--open", "a.asc"}, {"a.asc"}, ""},
         {{"--open", "a.asc", "b.asc", "--open", "c.asc"}, {"a.asc", "b.asc", "c.asc"}, ""},

@@ -127,12 +127,7 @@ TEST_F(GpxFixture, ExportFailuresLeaveTheChosenFileAlone) {
     const std::string path = (dir / "a.gpx").string(), unwritable = (dir / "missing" / "b.gpx").string();
     editor.routes = {makeRoute({{1, 1}, {2, 2}})};
     writeFile(path, "earlier content");
-    const struct {
-        std::string path;
-        std::vector<Route> routes;
-        Georeference geo;
-        std::string error;
-    } rows[] = {
+    const struct { std::string path; std::vector<Route> routes; Georeference geo; std::string error; } rows[] = {
         {path, editor.routes, Georeference{}, "Georeferencement absent : impossible de convertir en WGS84."},
         {path, {}, geo, "Aucun parcours a exporter."},
         {path, {makeRoute({{1, 1}}), Route{}}, geo, "Aucun parcours ne comporte au moins deux points."},
@@ -161,11 +156,7 @@ TEST_F(GpxFixture, ImportFailuresLeaveTheRoutesAlone) {
     writeFile(path, "<gpx><trk><trkseg><trkpt lat=\"48.35\" lon=\"-4.6\"/></trkseg></trk>"
                     "<wpt lat=\"48.3\" lon=\"-4.5\"/></gpx>");
     writeFile(dir / "empty.gpx", "");
-    const struct {
-        std::string path;
-        Georeference geo;
-        std::string error;
-    } rows[] = {
+    const struct { std::string path; Georeference geo; std::string error; } rows[] = {
         {path, Georeference{}, "Georeferencement absent : chargez une zone avant d'importer."},
         {none, geo, "Impossible d'ouvrir " + none + "."},
         {dir.str(), geo, "Impossible d'ouvrir " + dir.str() + "."},  // a folder

@@ -145,12 +145,7 @@ TEST(RouteNearestPoint, WithinTheMaximumAndLastAmongEquals) {
 }
 
 TEST(RouteEditorDeletion, TheSelectionStaysOnTheSameRoute) {
-    const struct {
-        size_t routes;
-        int selected, deleted;
-        size_t left;
-        int expected;
-    } rows[] = {
+    const struct { size_t routes; int selected, deleted; size_t left; int expected; } rows[] = {
         {3, 2, 0, 2, 1},   // after the removed one: follows it
         {2, 0, 1, 1, 0},   // before it: stays
         {3, 1, 1, 2, 1},   // the selected one: the next takes its place

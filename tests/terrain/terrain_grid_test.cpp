@@ -131,11 +131,7 @@ TEST(TerrainGrid, NoDatasetOrAFailedReadGivesNothingToShow) {
 TEST(TerrainGrid, NormalsFollowTheExaggeratedSlope) {
     const std::vector<std::string> east = {"0 1 2", "0 1 2", "0 1 2"};  // rising by 1 m per metre eastwards
     const float n = 1.0f / std::sqrt(5.0f);
-    const struct {
-        std::vector<std::string> rows;
-        float exaggeration;
-        std::array<float, 3> normal;
-    } cases[] = {
+    const struct { std::vector<std::string> rows; float exaggeration; std::array<float, 3> normal; } cases[] = {
         {east, 1, {-kDiagonal, kDiagonal, 0}},
         {{"0 0 0", "1 1 1", "2 2 2"}, 1, {0, kDiagonal, -kDiagonal}},  // rising southwards: leaning north
         {east, 2, {-2 * n, n, 0}},                                      // twice as steep once exaggerated

@@ -26,11 +26,7 @@ std::vector<std::string> sortedLines(const std::string& text) {
 
 TEST(TileScan, WhichFilesAreTiles) {
     const std::string noCoordinates = "Impossible d'extraire les coordonnées de : ";
-    const struct {
-        std::vector<std::string> files;
-        size_t tiles;
-        std::vector<std::string> errors;
-    } cases[] = {
+    const struct { std::vector<std::string> files; size_t tiles; std::vector<std::string> errors; } cases[] = {
         // An upper-case extension, a download in progress, names without MNT1M (silent).
         {{"LITTO3D_FRA_0123_6789_MNT1M_a.ASC", "LITTO3D_FRA_0124_6789_MNT1M_a.asc.part", "notes.asc", "a.asc"}, 0, {}},
         // Which names give no coordinates: CoordinatesFromNames.

@@ -29,10 +29,7 @@ TEST(TideDates, MonthWindow) {
     // Month, then today, whether the month meets today's J-30/J+30. February 2027
     // starts 29 days after 3 January, 31 after 1 January; December 2026 ends 29 days
     // before 30 January, 31 before 1 February; 2100 is the last year served.
-    const struct {
-        int year, month, todayYear, todayMonth, todayDay;
-        bool in;
-    } cases[] = {
+    const struct { int year, month, todayYear, todayMonth, todayDay; bool in; } cases[] = {
         {2027, 2, 2027, 1, 3, true},   {2027, 2, 2027, 1, 1, false},    {2026, 12, 2027, 1, 30, true},
         {2026, 12, 2027, 2, 1, false}, {2027, 1, 2027, 1, 15, true},    {2027, 13, 2027, 1, 15, false},
         {1899, 12, 1900, 1, 1, false}, {2100, 12, 2100, 12, 15, true},

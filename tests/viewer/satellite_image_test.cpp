@@ -114,12 +114,7 @@ TEST_F(SatelliteImageTest, ImageHeightsKeepTheBoxRatioWithinLimits) {
 // final slash is dropped.
 TEST_F(SatelliteImageTest, WhatEachAnswerGives) {
     const std::string curlError = "Erreur curl : ";
-    const struct {
-        std::string base;
-        int width, height;
-        bool ok;
-        std::string error, logged;
-    } cases[] = {
+    const struct { std::string base; int width, height; bool ok; std::string error, logged; } cases[] = {
         {devstack->url() + "/", 64, 48, true, "",
          "WMS /wms-r?LAYERS=OI.OrthoimageCoverage&FORMAT=image/jpeg&SERVICE=WMS&VERSION=1.3.0&REQUEST=GetMap"
          "&STYLES=&CRS=EPSG:4326&BBOX=48.3877,-4.50772,48.4063,-4.48339&WIDTH=64&HEIGHT=48 -> 200\n"},

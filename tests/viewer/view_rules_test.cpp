@@ -1,5 +1,5 @@
 // The view's rules that need no window: the main menu's items and states, which windows hide the marker list,
-// highlighted buttons, the legend's layout, label placement and the minimap's camera.
+// highlighted buttons, label placement and the minimap's camera.
 #include "viewer/account_page.h"
 #include "viewer/main_menu_model.h"
 #include "viewer/overlay_geometry.h"
@@ -71,17 +71,6 @@ TEST(ViewRules, HighlightedButtons) {
     EXPECT_TRUE(windowSizeHighlighted(kWindowSizeChoices[1], 1600, 900));
     // One size matching the width and another the height: neither is the window's.
     for (const WindowSizeChoice& c : kWindowSizeChoices) EXPECT_FALSE(windowSizeHighlighted(c, 1600, 1080));
-}
-
-TEST(ViewRules, LegendBarAndLabels) {
-    // The depth marks split the sea part of the bar (77 to 220 px) in three.
-    const LegendLayout l = legendLayout();
-    const char* texts[] = {"+50m", "0m (mer)", "-10m", "-20m", "-30m"};
-    const float marks[] = {0, 77, 124.67f, 172.33f, 220};
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_STREQ(l.labels[i].text, texts[i]);
-        EXPECT_NEAR(l.labels[i].mark, marks[i], 0.005f);
-    }
 }
 
 TEST(ViewRules, AccountPageCanBeRedirected) {

@@ -42,11 +42,7 @@ TEST(PlaceSearch, QueriesSentEncodedAnswersReadAndFailuresReported) {
         EXPECT_NEAR(results[0].lon, row.lon, 1e-6);
     }
 
-    const struct {
-        const char* query;
-        const char* message;
-        size_t kept;
-    } failures[] = {
+    const struct { const char* query; const char* message; size_t kept; } failures[] = {
         {"test-json-casse", "Erreur parsing géocodage : ", 0},
         {"test-coordonnee-texte", "Erreur parsing géocodage : coordonnée non numérique", 1},
         {"Brest", "Erreur géocodage : ", 0},  // nothing listens

@@ -108,12 +108,7 @@ TEST(TileMap, SelectionButtonsAndTheExplorerRule) {
 
 TEST(TileMap, ClicksOnTiles) {
     const TileClickContext ready{false, false, true, "/dalles"};
-    const struct {
-        bool local, server;
-        TileClickContext context;
-        const char* catalogPath;
-        TileClick click;
-    } rows[] = {
+    const struct { bool local, server; TileClickContext context; const char* catalogPath; TileClick click; } rows[] = {
         {true, true, ready, "29/a.asc", TileClick::Toggled},
         {false, true, ready, "29/a.asc", TileClick::QueueDownload},
         {false, true, {false, true, true, "/dalles"}, "29/a.asc", TileClick::Nothing},   // waiting in the queue

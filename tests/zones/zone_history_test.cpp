@@ -53,11 +53,7 @@ TEST(ZoneHistory, FileRoundTripAndItsFaults) {
     EXPECT_EQ(loaded[1].tileCount, 12);
     EXPECT_EQ(loaded[0].timestamp, "03/03 07:05");
 
-    const struct {
-        const char* content;
-        bool ok;
-        size_t entries;
-    } files[] = {
+    const struct { const char* content; bool ok; size_t entries; } files[] = {
         {R"({"autre": 1})", true, 0},                                     // no "history": an empty list
         {R"({"history": [{"label": "Brest"}, {}]})", true, 2},             // absent keys take defaults
         {R"({"history": [{"label": "Brest"}, {"lat": "nord"}]})", false, 1},  // the entry before the fault stays
