@@ -6,6 +6,7 @@
 #include "terrain/tile_info.h"
 #include "tiles/download_queue.h"
 #include "zones/place_map.h"
+#include "zones/toast.h"
 
 #include <string>
 #include <vector>

@@ -1,5 +1,4 @@
-// The map of the chosen place: the tiles around it, the satellite image of
-// their box as a texture, and the notice line under the map.
+// The map of the chosen place: the tiles around it and the satellite image of their box as a texture.
 #pragma once
 
 #include "terrain/tile_info.h"
@@ -25,13 +24,3 @@ void choosePlace(PlaceMap& map, const std::vector<TileInfo>& tiles, const std::v
                  const std::string& name);
 // Deletes the texture (needs the GL context).
 void releasePlaceMap(PlaceMap& map);
-
-// The last notice: information stays 4 s, an error 8 s.
-struct Toast {
-    std::string text;
-    bool error = false;
-    double expiry = 0.0;  // seconds on the window system's clock
-};
-void showToast(Toast& toast, const std::string& text, bool isError, double now);
-// The text to show now, clearing the notice once it has expired.
-const std::string& currentToast(Toast& toast, double now);

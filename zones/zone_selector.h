@@ -7,6 +7,7 @@
 #include "update/update_dialog.h"
 #include "zones/main_panel.h"
 #include "zones/place_map.h"
+#include "zones/toast.h"
 #include "zones/selector_windows.h"
 #include "zones/sidebar.h"
 #include "zones/sign_in_screen.h"

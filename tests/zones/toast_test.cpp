@@ -1,0 +1,19 @@
+#include "zones/toast.h"
+
+#include <gtest/gtest.h>
+
+// Information for 4 s, an error for 8 s, both up to their last instant; a new notice replaces the old one.
+TEST(Toast, EachNoticeStaysItsTimeThenGoes) {
+    Toast toast;
+    EXPECT_EQ(currentToast(toast, 0.0), "");
+    for (const auto& [error, lasts] : {std::pair(false, 4.0), std::pair(true, 8.0)}) {
+        showToast(toast, "Catalogue synchronise", error, 100.0);
+        EXPECT_EQ(toast.error, error);
+        EXPECT_EQ(currentToast(toast, 100.0 + lasts), "Catalogue synchronise") << lasts;
+        EXPECT_EQ(currentToast(toast, 100.01 + lasts), "") << lasts;
+        EXPECT_EQ(currentToast(toast, 100.0), "");  // cleared for good, not hidden
+    }
+    showToast(toast, "a", false, 0.0);
+    showToast(toast, "b", true, 1.0);
+    EXPECT_EQ(currentToast(toast, 8.5), "b");
+}
