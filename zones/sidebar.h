@@ -34,13 +34,6 @@ struct SidebarAction {
 // places and counts the tiles near each (blocking).
 void runPlaceSearch(SidebarState& state, const std::vector<TileInfo>& tiles, const std::vector<TileCentre>& centres);
 
-// The first one or two characters of the user name in upper case (whole
-// UTF-8 characters), "?" for an empty name.
-std::string accountInitials(const std::string& username);
-
-// A server's label as a button label: "##" would hide what follows it.
-std::string buttonText(const std::string& label);
-
 // Draws the sidebar as a child region 320 pixels wide and `height` high at
 // the cursor of the current window. "  Se déconnecter" signs out at once.
 SidebarAction drawSidebar(SidebarState& state, const std::vector<TileInfo>& tiles,

@@ -161,13 +161,4 @@ TEST_F(StartScreenTest, TipsExplorerWarningAndTheAccountMenu) {
     unsetenv("ABYSTO_WMS_URL");
 }
 
-TEST(StartScreenText, InitialsAndButtonLabels) {
-    const struct {
-        const char *name, *initials;
-    } rows[] = {{"marin", "MA"}, {"x", "X"}, {"", "?"}, {"élodie", "ÉL"}, {"Zoé", "ZO"}};
-    for (const auto& r : rows) EXPECT_EQ(accountInitials(r.name), r.initials) << r.name;
-    EXPECT_EQ(buttonText("Brest##x"), "Brest# #x");
-    EXPECT_EQ(buttonText("Saint-Malo"), "Saint-Malo");
-}
-
 } // namespace

@@ -1,3 +1,5 @@
+// The start screen's rules that need no window: the notice's life, the account initials, button labels.
+#include "zones/sidebar_text.h"
 #include "zones/toast.h"
 
 #include <gtest/gtest.h>
@@ -16,4 +18,13 @@ TEST(Toast, EachNoticeStaysItsTimeThenGoes) {
     showToast(toast, "a", false, 0.0);
     showToast(toast, "b", true, 1.0);
     EXPECT_EQ(currentToast(toast, 8.5), "b");
+}
+
+TEST(StartScreenText, InitialsAndButtonLabels) {
+    const struct {
+        const char *name, *initials;
+    } rows[] = {{"marin", "MA"}, {"x", "X"}, {"", "?"}, {"élodie", "ÉL"}, {"àlix", "ÀL"}, {"Zoé", "ZO"}};
+    for (const auto& r : rows) EXPECT_EQ(accountInitials(r.name), r.initials) << r.name;
+    EXPECT_EQ(buttonText("Brest##x"), "Brest# #x");
+    EXPECT_EQ(buttonText("Saint-Malo"), "Saint-Malo");
 }
