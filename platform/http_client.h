@@ -29,7 +29,8 @@ struct HttpRequest {
     bool acceptAnyEncoding = false;
     // Asks for the bytes from this offset on (Range), for a resumed download.
     int64_t resumeFrom = 0;
-    // 0: no cap. A body beyond it (announced or received) ends the transfer.
+    // 0: no cap. Received bytes beyond it end the transfer (bodyTooLarge); an announced size is not looked
+    // at here: a caller that knows what to expect checks it in onProgress.
     uint64_t maxBodyBytes = 0;
     // Each header line as libcurl hands it over, status line and blank line included.
     std::function<void(const char* data, size_t size)> onHeader;
